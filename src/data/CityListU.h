@@ -1,0 +1,51 @@
+#pragma once
+
+#include "AirportU.h"
+#include "CityU.h"
+#include "CountryU.h"
+#include "StateU.h"
+#include "StreamU.h"
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+// The location database as the main window holds it for the whole run.
+struct TCityList {
+    TCountries Countries;
+    TStates States;
+    TCities Cities;
+    TAirports Airports;
+    TCity* MyCity = nullptr;
+    TCity* CurrentCity = nullptr;
+    bool Modified = false;
+};
+
+// The place whose offset and rules govern a city: its state when it names one, else its
+// country. Exactly one of the two is set when the place is found; neither when it is missing.
+struct TPlace {
+    const TState* State = nullptr;
+    const TCountry* Country = nullptr;
+
+    explicit operator bool() const { return State != nullptr || Country != nullptr; }
+    double UTCOffset() const;
+    const TSummerTimeRule& DSTStart() const;
+    const TSummerTimeRule& DSTEnd() const;
+    TDateTime LocalTime(TDateTime utcNow) const;
+    TDateTime LocalTimeWholeHours(TDateTime utcNow) const;
+    bool InDST(TDateTime utcNow) const;
+};
+TPlace PlaceOfCity(const TCityList& data, const TCity& city);
+
+// Reads the five blocks into the data, emptying each collection just before its block. My City
+// and the current city follow the stored id. Throws EReadError when the stream ends inside a
+// count or record: what was read stays, and the two references keep naming the cities they
+// named (looked up again by id when the cities were replaced, none when gone).
+void ReadCityList(TInStream& stream, TCityList& data);
+void WriteCityList(TOutStream& stream, const TCityList& data);
+
+// Throws EFOpenError when the file cannot be opened, EReadError as above.
+void LoadCityListFile(const std::string& fileName, TCityList& data);
+// Replaces the file safely and clears Modified; on failure throws EFCreateError or EWriteError,
+// leaves the old file intact and Modified as it was.
+void SaveCityListFile(const std::string& fileName, TCityList& data);

@@ -1,0 +1,84 @@
+#pragma once
+
+#include <cstdint>
+#include <cstdio>
+#include <stdexcept>
+#include <string>
+#include <vector>
+
+// File and stream failures carry the exact texts the windows show.
+class EStreamError : public std::runtime_error {
+public:
+    using std::runtime_error::runtime_error;
+};
+class EReadError : public EStreamError {
+public:
+    EReadError() : EStreamError("Stream read error") {}
+};
+class EWriteError : public EStreamError {
+public:
+    EWriteError() : EStreamError("Stream write error") {}
+};
+class EFCreateError : public EStreamError {
+public:
+    explicit EFCreateError(const std::string& fileName)
+        : EStreamError("Cannot create file " + fileName) {}
+};
+class EFOpenError : public EStreamError {
+public:
+    explicit EFOpenError(const std::string& fileName)
+        : EStreamError("Cannot open file " + fileName) {}
+};
+
+class TInStream {
+public:
+    virtual ~TInStream() = default;
+    // Reads up to n bytes and answers how many arrived.
+    virtual std::size_t Read(void* buffer, std::size_t n) = 0;
+    // Reads exactly n bytes or throws EReadError.
+    void ReadBuffer(void* buffer, std::size_t n);
+    // Bytes left to read, as far as the stream knows; a bound for reserving, never a promise.
+    virtual std::size_t Remaining() const { return 0; }
+    // The next n bytes in place when the stream holds them in memory, else nullptr (nothing
+    // is consumed then).
+    virtual const std::uint8_t* Take(std::size_t) { return nullptr; }
+};
+
+class TOutStream {
+public:
+    virtual ~TOutStream() = default;
+    // Writes all n bytes or throws EWriteError.
+    virtual void WriteBuffer(const void* buffer, std::size_t n) = 0;
+};
+
+class TMemoryInStream : public TInStream {
+public:
+    TMemoryInStream(const void* data, std::size_t size)
+        : Data(static_cast<const std::uint8_t*>(data)), Size(size) {}
+    explicit TMemoryInStream(const std::vector<std::uint8_t>& bytes)
+        : TMemoryInStream(bytes.data(), bytes.size()) {}
+    std::size_t Read(void* buffer, std::size_t n) override;
+    std::size_t Remaining() const override { return Size - Pos; }
+    const std::uint8_t* Take(std::size_t n) override;
+    std::size_t Position() const { return Pos; }
+
+private:
+    const std::uint8_t* Data;
+    std::size_t Size;
+    std::size_t Pos = 0;
+};
+
+class TMemoryOutStream : public TOutStream {
+public:
+    void WriteBuffer(const void* buffer, std::size_t n) override;
+    std::vector<std::uint8_t> Bytes;
+};
+
+// Reads a whole file; throws EFOpenError when it cannot be opened and EReadError when reading
+// fails.
+std::vector<std::uint8_t> ReadWholeFile(const std::string& fileName);
+
+// Replaces a file only once its new content is safely on disk: writes a temporary file in the
+// same folder, flushes it and renames it over the target. A failure leaves the old file as it
+// was and no temporary behind. Throws EFCreateError (with the target's name) or EWriteError.
+void ReplaceFileContent(const std::string& fileName, const std::vector<std::uint8_t>& bytes);
