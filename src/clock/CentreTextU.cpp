@@ -1,0 +1,81 @@
+#include "CentreTextU.h"
+
+#include "FormatU.h"
+
+#include <cmath>
+#include <cstdio>
+
+namespace {
+
+std::string First18(const std::string& s) {
+    return s.substr(0, 18);
+}
+
+// The last airport in collection order that names the city and lies in its place.
+const TAirport* AirportOf(const TCityList& data, const TCity& c, bool compareState,
+                          std::int32_t countryId) {
+    const TAirport* found = nullptr;
+    for (const TAirport* a : data.Airports)
+        for (int i = 1; i <= TAirport::SlotCount; ++i)
+            if (a->ClosestCities(i) == c.UniqueID && (!compareState || a->StateId == c.StateId) &&
+                a->CountryId == countryId)
+                found = a;
+    return found;
+}
+
+} // namespace
+
+TCentreCaptions CentreCaptions(const TCityList& data, const TCity& c) {
+    TCentreCaptions r;
+    if (c.StateId != 0) {
+        const TState* s = data.States.FindById(c.StateId);
+        if (s == nullptr)
+            return r;
+        const TCountry* k = data.Countries.FindById(s->CountryId);
+        r.PopupCountry = k;
+        r.City = First18(c.LongName) + OffsetMarks(OffsetFraction(s->UTCOffset));
+        r.Country = k ? First18(k->Name) : std::string();
+        r.State = First18(s->Name);
+        r.PopupAirport = AirportOf(data, c, true, s->CountryId);
+    } else if (c.CountryId != 0) {
+        const TCountry* k = data.Countries.FindById(c.CountryId);
+        if (k == nullptr)
+            return r;
+        r.PopupCountry = k;
+        r.City = First18(c.LongName) + OffsetMarks(OffsetFraction(k->UTCOffset));
+        r.Country = First18(k->Name);
+        r.PopupAirport = AirportOf(data, c, false, k->UniqueId);
+    }
+    if (r.PopupAirport)
+        r.Airport = First18(r.PopupAirport->Name);
+    return r;
+}
+
+std::string DifferenceText(const TCityList& data, const TCity* current, const TCity* myCity,
+                           double currentUtcOffset, TDateTime currentExact, TDateTime utcNow) {
+    if (myCity == nullptr || current == nullptr || myCity == current)
+        return "";
+    const TPlace place = PlaceOfCity(data, *myCity);
+    if (!place)
+        return "";
+    const double offM = place.UTCOffset();
+    const TDateTime timeM = place.LocalTime(utcNow);
+    const double d = std::fabs(currentUtcOffset - offM);
+    if (!std::isfinite(d))
+        return "";
+    if (d == 0)
+        return current->LongName + " and " + myCity->LongName + " are on the same time";
+    char whole[32];
+    std::snprintf(whole, sizeof whole, "%.0f", std::trunc(d));
+    const int code = OffsetFraction(d);
+    const std::string fraction = code >= 4 ? OffsetFractionChar(code) : "";
+    const std::string unit = std::nearbyint(d) == 1.0 ? " hour" : " hours";
+    std::string comparison;
+    if (currentExact < timeM)
+        comparison = " earlier than ";
+    else if (currentExact > timeM)
+        comparison = " later than ";
+    else // offsets apart by just the daylight-saving hour, one of them on it
+        return current->LongName + " and " + myCity->LongName + " are on the same time just now";
+    return current->LongName + " is " + whole + fraction + unit + comparison + myCity->LongName;
+}

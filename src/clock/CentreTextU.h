@@ -1,0 +1,25 @@
+#pragma once
+
+#include "CityListU.h"
+
+#include <string>
+
+// The place names in the centre of the dial, set when the dial is refreshed.
+struct TCentreCaptions {
+    std::string City;
+    std::string Country;
+    std::string State;
+    std::string Airport;
+    const TCountry* PopupCountry = nullptr;
+    const TAirport* PopupAirport = nullptr;
+};
+
+// What can be found of the current city's place; links to missing records leave their
+// captions empty.
+TCentreCaptions CentreCaptions(const TCityList& data, const TCity& current);
+
+// "Kathmandu is 5¾ hours later than London", "A and B are on the same time", or empty when
+// there is no My City or it is the current city.
+std::string DifferenceText(const TCityList& data, const TCity* current, const TCity* myCity,
+                           double currentUtcOffset, TDateTime currentExactLocalTime,
+                           TDateTime utcNow);

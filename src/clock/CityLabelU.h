@@ -1,0 +1,33 @@
+#pragma once
+
+#include <QEvent>
+#include <QLabel>
+#include <QPoint>
+
+// What a city label posts to the main window: its city's id, and where the mouse was.
+class TCityLabelEvent : public QEvent {
+public:
+    static constexpr QEvent::Type MsgCityLabelClick = static_cast<QEvent::Type>(1124);
+    static constexpr QEvent::Type MsgCityLabelMenu = static_cast<QEvent::Type>(1125);
+
+    TCityLabelEvent(QEvent::Type type, int id, QPoint globalPos)
+        : QEvent(type), Id(id), GlobalPos(globalPos) {}
+    int Id;
+    QPoint GlobalPos;
+};
+
+// A city's label in the hour columns. Clicks are posted to the window, which rebuilds the
+// labels only after this label's own handling has returned.
+class TCityLabel : public QLabel {
+    Q_OBJECT
+public:
+    TCityLabel(QWidget* parent, QObject* window, int id);
+    int Id() const { return Id_; }
+
+protected:
+    void mousePressEvent(QMouseEvent* e) override;
+
+private:
+    QObject* Window;
+    int Id_;
+};

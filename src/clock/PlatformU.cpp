@@ -1,0 +1,124 @@
+#include "PlatformU.h"
+
+#include <QCoreApplication>
+#include <QDateTime>
+#include <QDesktopServices>
+#include <QDir>
+#include <QFileDialog>
+#include <QFileInfo>
+#include <QGuiApplication>
+#include <QMessageBox>
+#include <QScreen>
+#include <QUrl>
+
+namespace {
+
+class TSystemClock : public TUtcClock {
+public:
+    TDateTime NowUtc() const override {
+        return FromUnixMilliseconds(QDateTime::currentMSecsSinceEpoch());
+    }
+};
+
+class TQtMessageBoxes : public TMessageBoxes {
+public:
+    void Show(QWidget* parent, const QString& text) override {
+        QMessageBox::information(parent, QCoreApplication::applicationName(), text);
+    }
+    TAnswer AskYesNoCancel(QWidget* parent, const QString& text) override {
+        const auto b = QMessageBox::question(
+            parent, QCoreApplication::applicationName(), text,
+            QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel, QMessageBox::Yes);
+        return b == QMessageBox::Yes  ? TAnswer::Yes
+               : b == QMessageBox::No ? TAnswer::No
+                                      : TAnswer::Cancel;
+    }
+    TAnswer AskYesNo(QWidget* parent, const QString& text) override {
+        const auto b = QMessageBox::question(parent, QCoreApplication::applicationName(), text,
+                                             QMessageBox::Yes | QMessageBox::No, QMessageBox::Yes);
+        return b == QMessageBox::Yes ? TAnswer::Yes : TAnswer::No;
+    }
+};
+
+// "Caption (*.ext)|*.ext" becomes the Qt filter "Caption (*.ext)".
+QString QtFilter(const QString& filter) {
+    return filter.section(QLatin1Char('|'), 0, 0);
+}
+
+QString WithDefaultExt(const QString& name, const QString& ext) {
+    if (name.isEmpty() || ext.isEmpty() || !QFileInfo(name).suffix().isEmpty())
+        return name;
+    return name + QLatin1Char('.') + ext;
+}
+
+class TQtFileDialogs : public TFileDialogs {
+public:
+    bool Open(QWidget* parent, TFileDialogSettings& s) override {
+        const QString start = s.FileName.isEmpty() ? s.InitialDir : s.FileName;
+        const QString name =
+            QFileDialog::getOpenFileName(parent, QString(), start, QtFilter(s.Filter));
+        if (name.isEmpty())
+            return false;
+        s.FileName = name;
+        return true;
+    }
+    bool Save(QWidget* parent, TFileDialogSettings& s) override {
+        const QString start = s.FileName.isEmpty() ? s.InitialDir : s.FileName;
+        QFileDialog::Options options;
+        if (!s.OverwritePrompt)
+            options |= QFileDialog::DontConfirmOverwrite;
+        const QString name = QFileDialog::getSaveFileName(parent, QString(), start,
+                                                          QtFilter(s.Filter), nullptr, options);
+        if (name.isEmpty())
+            return false;
+        s.FileName = WithDefaultExt(name, s.DefaultExt);
+        return true;
+    }
+};
+
+class TQtScreenInfo : public TScreenInfo {
+public:
+    QRect WorkArea() const override {
+        const QScreen* s = QGuiApplication::primaryScreen();
+        return s ? s->availableGeometry() : QRect(0, 0, 1024, 768);
+    }
+    int DesktopWidth() const override {
+        const QScreen* s = QGuiApplication::primaryScreen();
+        return s ? s->virtualGeometry().width() : 1024;
+    }
+    QList<QRect> ScreenGeometries() const override {
+        QList<QRect> r;
+        for (const QScreen* s : QGuiApplication::screens())
+            r.append(s->geometry());
+        return r;
+    }
+};
+
+class TQtDesktopShell : public TDesktopShell {
+public:
+    void Open(const QString& path) override {
+        if (!QFileInfo::exists(path))
+            return; // nothing to show, and nothing is reported
+        QDesktopServices::openUrl(QUrl::fromLocalFile(path));
+    }
+};
+
+} // namespace
+
+TPlatform RealPlatform() {
+    static TSystemClock clock;
+    static TQtMessageBoxes messages;
+    static TQtFileDialogs files;
+    static TQtScreenInfo screen;
+    static TQtDesktopShell shell;
+    TPlatform p;
+    p.Clock = &clock;
+    p.Messages = &messages;
+    p.Files = &files;
+    p.Screen = &screen;
+    p.Shell = &shell;
+    p.ProgramDir = QDir::toNativeSeparators(QCoreApplication::applicationDirPath());
+    if (!p.ProgramDir.endsWith(QDir::separator()))
+        p.ProgramDir += QDir::separator();
+    return p;
+}

@@ -1,0 +1,79 @@
+#pragma once
+
+#include "DateTimeU.h"
+
+#include <QList>
+#include <QRect>
+#include <QString>
+
+class QWidget;
+
+// Everything the windows take from the desktop goes through these, one small seam each, so
+// that tests can set the time, answer a message box, pick a file and use a folder of their own.
+
+class TUtcClock {
+public:
+    virtual ~TUtcClock() = default;
+    // The current UTC instant, down to milliseconds.
+    virtual TDateTime NowUtc() const = 0;
+};
+
+enum class TAnswer { Yes, No, Cancel, Ok };
+
+class TMessageBoxes {
+public:
+    virtual ~TMessageBoxes() = default;
+    // A plain message with an Ok button.
+    virtual void Show(QWidget* parent, const QString& text) = 0;
+    // A question with Yes, No and Cancel; closing the box answers Cancel.
+    virtual TAnswer AskYesNoCancel(QWidget* parent, const QString& text) = 0;
+    // A question with Yes and No; closing the box answers No.
+    virtual TAnswer AskYesNo(QWidget* parent, const QString& text) = 0;
+};
+
+// What a file dialog is opened with, and where its choice is kept.
+struct TFileDialogSettings {
+    QString DefaultExt;
+    QString FileName;
+    QString InitialDir;
+    QString Filter; // as "Caption (*.ext)|*.ext"
+    bool OverwritePrompt = false;
+};
+
+class TFileDialogs {
+public:
+    virtual ~TFileDialogs() = default;
+    // On a choice the settings' FileName becomes the chosen file and the answer is true.
+    virtual bool Open(QWidget* parent, TFileDialogSettings& settings) = 0;
+    virtual bool Save(QWidget* parent, TFileDialogSettings& settings) = 0;
+};
+
+class TScreenInfo {
+public:
+    virtual ~TScreenInfo() = default;
+    // The primary screen without task bars and panels.
+    virtual QRect WorkArea() const = 0;
+    // The width of all screens together.
+    virtual int DesktopWidth() const = 0;
+    virtual QList<QRect> ScreenGeometries() const = 0;
+};
+
+class TDesktopShell {
+public:
+    virtual ~TDesktopShell() = default;
+    // Hands a file to the desktop's "open" action; the outcome is not reported.
+    virtual void Open(const QString& path) = 0;
+};
+
+struct TPlatform {
+    TUtcClock* Clock = nullptr;
+    TMessageBoxes* Messages = nullptr;
+    TFileDialogs* Files = nullptr;
+    TScreenInfo* Screen = nullptr;
+    TDesktopShell* Shell = nullptr;
+    // The folder of the executable, with a trailing separator.
+    QString ProgramDir;
+};
+
+// The real desktop: system clock, Qt message boxes and file dialogs, the primary screen.
+TPlatform RealPlatform();

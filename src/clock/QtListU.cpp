@@ -1,0 +1,100 @@
+#include "QtListU.h"
+
+#include "QtTextU.h"
+
+#include <QSignalBlocker>
+
+namespace {
+
+constexpr int ItemRole = Qt::UserRole + 1;
+
+} // namespace
+
+void TQtListTarget::Clear() { List->clear(); }
+
+int TQtListTarget::Add(const std::string& text, void* item) {
+    const QString q = ToQ(text);
+    int at = List->count();
+    if (Sorted) {
+        // Binary search for the first line that sorts after the new one, ignoring case.
+        int lo = 0, hi = List->count();
+        while (lo < hi) {
+            const int mid = (lo + hi) / 2;
+            if (QString::compare(List->item(mid)->text(), q, Qt::CaseInsensitive) <= 0)
+                lo = mid + 1;
+            else
+                hi = mid;
+        }
+        at = lo;
+    }
+    auto* line = new QListWidgetItem(q);
+    line->setData(ItemRole, QVariant::fromValue(reinterpret_cast<quintptr>(item)));
+    if (CheckList) {
+        line->setFlags(line->flags() | Qt::ItemIsUserCheckable);
+        line->setCheckState(Qt::Unchecked);
+    }
+    List->insertItem(at, line);
+    return at;
+}
+
+int TQtListTarget::Count() const { return List->count(); }
+
+void* TQtListTarget::Item(int index) const {
+    const QListWidgetItem* line = List->item(index);
+    return line ? reinterpret_cast<void*>(line->data(ItemRole).value<quintptr>()) : nullptr;
+}
+
+void TQtListTarget::SetChecked(int index, bool checked) {
+    if (QListWidgetItem* line = List->item(index))
+        line->setCheckState(checked ? Qt::Checked : Qt::Unchecked);
+}
+
+bool TQtListTarget::Checked(int index) const {
+    const QListWidgetItem* line = List->item(index);
+    return line && line->checkState() == Qt::Checked;
+}
+
+void TQtListTarget::SetItemIndex(int index) {
+    const QSignalBlocker quiet(List); // a selection made by code is no click
+    List->setCurrentRow(index);
+    if (index < 0)
+        List->clearSelection();
+}
+
+std::string TQtListTarget::Text(int index) const {
+    std::string ansi;
+    if (const QListWidgetItem* line = List->item(index))
+        FromQ(line->text(), ansi);
+    return ansi;
+}
+
+void TQtListTarget::SetTopIndex(int index) {
+    if (QListWidgetItem* line = List->item(index))
+        List->scrollToItem(line, QAbstractItemView::PositionAtTop);
+}
+
+std::string TQtSearchEdit::Text() const {
+    std::string ansi;
+    if (!FromQ(Edit->text(), ansi))
+        ansi.clear(); // text the data cannot hold matches nothing
+    return ansi;
+}
+
+void TQtSearchEdit::SetText(const std::string& text, bool notify) {
+    if (notify) {
+        Edit->setText(ToQ(text));
+        return;
+    }
+    const QSignalBlocker quiet(Edit);
+    Edit->setText(ToQ(text));
+}
+
+int TQtSearchEdit::SelStart() const {
+    return Edit->hasSelectedText() ? Edit->selectionStart() : Edit->cursorPosition();
+}
+
+int TQtSearchEdit::SelLength() const { return Edit->selectedText().size(); }
+
+void TQtSearchEdit::SetSelection(int start, int length) {
+    Edit->setSelection(start, length);
+}

@@ -1,0 +1,199 @@
+#pragma once
+
+#include "CityLabelLayoutU.h"
+#include "CityListU.h"
+#include "DialU.h"
+#include "PlatformU.h"
+#include "TavikOptionsU.h"
+
+#include <QImage>
+#include <QLabel>
+#include <QMainWindow>
+#include <QTimer>
+#include <functional>
+#include <memory>
+
+class QAction;
+class QMenu;
+class QMenuBar;
+class TCityLabel;
+class TTavikForm;
+struct TSkin;
+
+// The face of the clock: shows the composed skin and hands mouse events to the window.
+class TSkinImage : public QWidget {
+    Q_OBJECT
+public:
+    TSkinImage(TTavikForm* form, QWidget* parent);
+    QImage Buffer; // the whole 600 x 533 skin, recomposed by RedrawDial
+
+protected:
+    void paintEvent(QPaintEvent*) override;
+    void mousePressEvent(QMouseEvent* e) override;
+    void mouseMoveEvent(QMouseEvent* e) override;
+    void mouseReleaseEvent(QMouseEvent* e) override;
+
+private:
+    TTavikForm* Form;
+};
+
+// A centre label that opens its own menu on a right click and lets everything else through to
+// the face below, so that the window can still be dragged by it.
+class TPopupLabel : public QLabel {
+    Q_OBJECT
+public:
+    using QLabel::QLabel;
+signals:
+    void RightClicked(QPoint globalPos);
+
+protected:
+    void mousePressEvent(QMouseEvent* e) override;
+};
+
+class TTavikForm : public QMainWindow {
+    Q_OBJECT
+public:
+    explicit TTavikForm(const TPlatform& platform, const TSkin& skin, QWidget* parent = nullptr);
+    ~TTavikForm() override;
+
+    // True when the start-up load was cancelled: the program must end.
+    bool EndRequested() const { return EndRequested_; }
+
+    // The data, the options and the current texts, as the other windows and tests see them.
+    TCityList Data;
+    TDisplayOptions Options;
+    TFileDialogSettings OpenDialog;
+    TFileDialogSettings SaveDialog;
+    bool CityListLoaded = false;
+
+    TDateTime UtcNow = 0;
+    TDateTime CurrentLocalTime = 0;
+    TDateTime CurrentExactLocalTime = 0;
+    double CurrentUtcOffset = 0;
+    std::string TimeFormat;
+    std::string DateFormat;
+    std::string LocaleLongDateFormat;
+    TLocaleFacts Locale;
+    TTavik Dial{301, 245, 227};
+
+    const TCountry* PopupCountry = nullptr;
+    const TState* PopupState = nullptr;
+    TCity* PopupCity = nullptr;
+    const TAirport* PopupAirport = nullptr;
+
+    // Operations of the window.
+    bool LoadCityList(const QString& fileName);
+    bool SaveCityList(const QString& fileName);
+    void ComputeCurrentCityTime();
+    void RedrawDial();
+    void RefreshDial();
+    void ApplyDisplayOptions(const TDisplayOptions& source);
+    void FitClientSize();
+    void PositionCentreLabels();
+    void LoadPreferences();
+    void SavePreferences();
+    void ResetPreferences();
+    void SyncViewMenuChecks();
+    void CityRemoved(const TCity* city);
+    void BuildCityLabels();
+    // The labels in the hour columns and the slots they took.
+    std::vector<TCityLabel*> CityLabels;
+    TCityLabelLayout LabelLayout;
+    // Whether the window is to stay above others; applied without losing its place.
+    void SetTopmost(bool topmost);
+    // Centres a window on the work area's size, the work area's origin not added.
+    QPoint CentredPosition(QSize outerSize) const;
+
+    // Mouse handling on the face, in skin coordinates.
+    void SkinImageMouseDown(Qt::MouseButton button, int x, int y);
+    void SkinImageMouseMove(int x, int y);
+    void SkinImageMouseUp();
+
+    // Hooks for the popups on the painted names; the menus open at a screen point.
+    void OpenCityPopup(QPoint screenPos);
+    void OpenCountryPopup(QPoint screenPos);
+
+    // Menu handlers.
+    void Save1Click();
+    void Exit1Click();
+    void Dock1Click();
+    void AnalogClock1Click();
+    void ShowCities1Click();
+    void AlwaysonTop1Click();
+    void Dock2Click();
+    void AnalogClock2Click();
+    void ShowCities2Click();
+    void AlwaysOnTop2Click();
+    void Contents1Click();
+    void About1Click();
+    void Open1Click();
+    void SaveAs1Click();
+    void ViewCity1Click();
+    void RemovefromTavik1Click();
+    void GotoMyCity1Click();
+
+    // Where the About command's window comes from (the program entry sets it).
+    std::function<void()> ShowAbout;
+
+    // Controls, named as the layout names them.
+    TSkinImage* SkinImage = nullptr;
+    QLabel* CurrentCityTimeLabel = nullptr;
+    QLabel* CurrentCityDateLabel = nullptr;
+    QLabel* CurrentCityLabel = nullptr;
+    QLabel* CurrentCountryLabel = nullptr;
+    TPopupLabel* CurrentStateLabel = nullptr;
+    TPopupLabel* CurrentAirportLabel = nullptr;
+    QLabel* DifferenceMyCityLabel = nullptr;
+    QLabel* DeltaImage = nullptr;
+    QLabel* SunImage = nullptr;
+    QLabel* MoonImage = nullptr;
+    QTimer* TavikTimer = nullptr;
+
+    QMenuBar* TavikMainMenu = nullptr;
+    QMenu* TavikPopupMenu = nullptr;
+    QMenu* CityPopupMenu = nullptr;
+    QMenu* CountryPopupMenu = nullptr;
+    QMenu* StatePopupMenu = nullptr;
+    QMenu* AirportPopupMenu = nullptr;
+    QAction* Dock1 = nullptr;
+    QAction* AnalogClock1 = nullptr;
+    QAction* ShowCities1 = nullptr;
+    QAction* AlwaysonTop1 = nullptr;
+    QAction* Dock2 = nullptr;
+    QAction* AnalogClock2 = nullptr;
+    QAction* ShowCities2 = nullptr;
+    QAction* AlwaysOnTop2 = nullptr;
+    QAction* RemovefromTavik1 = nullptr;
+
+    const TPlatform& Platform() const { return Platform_; }
+
+protected:
+    void closeEvent(QCloseEvent* e) override;
+    void showEvent(QShowEvent* e) override;
+    void contextMenuEvent(QContextMenuEvent* e) override;
+    bool event(QEvent* e) override;
+    void changeEvent(QEvent* e) override;
+
+private:
+    void CreateControls();
+    void CreateMenus();
+    void UpdateCentreCaptions();
+    void UpdateDifference();
+    QPoint PopupPoint(int x, int y) const;
+    // The save prompt; false when the user cancels or the save fails.
+    bool SaveChangesFirst();
+    QString PreferencesPath() const;
+    QLabel* NewLabel(const char* name, const QFont& font);
+
+    TPlatform Platform_;
+    const TSkin& Skin;
+    bool EndRequested_ = false;
+    bool Dragging = false;
+    int DragStartX = 0;
+    int DragStartY = 0;
+    bool ResizeAllowed = false;
+};
+
+// The fonts of the centre labels.
+QFont PalatinoBold(int pixelSize);
+QFont ArialBold(int pixelSize);

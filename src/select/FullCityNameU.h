@@ -1,0 +1,10 @@
+#pragma once
+
+#include "CityListU.h"
+#include "FormatU.h"
+
+#include <string>
+
+// "Kathmandu, Bagmati, Nepal (UTC +5.75)"; "None" for no city. Links to missing records show
+// what can be found.
+std::string FullCityName(const TCityList& data, const TCity* city, const TLocaleFacts& locale);

@@ -1,0 +1,74 @@
+#pragma once
+
+#include "PlatformU.h"
+
+#include <QDir>
+#include <QStringList>
+#include <QTemporaryDir>
+#include <deque>
+
+// A desktop the tests control: a settable clock, answered message boxes, chosen file names,
+// a fixed screen and a folder of their own as the program's folder.
+class TFakePlatform : public TUtcClock,
+                      public TMessageBoxes,
+                      public TFileDialogs,
+                      public TScreenInfo,
+                      public TDesktopShell {
+public:
+    TFakePlatform() {
+        Platform.Clock = this;
+        Platform.Messages = this;
+        Platform.Files = this;
+        Platform.Screen = this;
+        Platform.Shell = this;
+        Platform.ProgramDir = Dir.path() + QDir::separator();
+    }
+
+    TDateTime NowUtc() const override { return Now; }
+
+    void Show(QWidget*, const QString& text) override { Shown.append(text); }
+    TAnswer AskYesNoCancel(QWidget*, const QString& text) override { return Next(text); }
+    TAnswer AskYesNo(QWidget*, const QString& text) override { return Next(text); }
+
+    bool Open(QWidget*, TFileDialogSettings& s) override { return Pick(s); }
+    bool Save(QWidget*, TFileDialogSettings& s) override { return Pick(s); }
+
+    QRect WorkArea() const override { return Work; }
+    int DesktopWidth() const override { return Desktop; }
+    QList<QRect> ScreenGeometries() const override { return {QRect(0, 0, Desktop, 1024)}; }
+
+    void Open(const QString& path) override { Opened.append(path); }
+
+    QString File(const QString& name) const { return Platform.ProgramDir + name; }
+
+    QTemporaryDir Dir;
+    TPlatform Platform;
+    TDateTime Now = 46364.5; // 2026-12-08 12:00 UTC
+    std::deque<TAnswer> Answers;
+    std::deque<QString> FileNames; // empty string = the dialog is cancelled
+    QStringList Shown;
+    QStringList Asked;
+    QStringList Opened;
+    QRect Work{0, 0, 1280, 984};
+    int Desktop = 1280;
+
+private:
+    TAnswer Next(const QString& text) {
+        Asked.append(text);
+        if (Answers.empty())
+            return TAnswer::Cancel;
+        const TAnswer a = Answers.front();
+        Answers.pop_front();
+        return a;
+    }
+    bool Pick(TFileDialogSettings& s) {
+        if (FileNames.empty() || FileNames.front().isEmpty()) {
+            if (!FileNames.empty())
+                FileNames.pop_front();
+            return false;
+        }
+        s.FileName = FileNames.front();
+        FileNames.pop_front();
+        return true;
+    }
+};

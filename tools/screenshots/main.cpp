@@ -1,0 +1,61 @@
+// Draws the clock window in its layouts with a fixed clock and a small fixed database, and
+// saves each as a PNG. Run under a real display (scripts/screenshots uses Xvfb).
+#include "FakePlatform.h"
+#include "SkinU.h"
+#include "TavikU.h"
+
+#include <QApplication>
+#include <QDir>
+#include <QFile>
+#include <QTimer>
+#include <cstdio>
+
+int main(int argc, char** argv) {
+    QApplication app(argc, argv);
+    QApplication::setApplicationName(QStringLiteral("Tavik"));
+    const QStringList args = QApplication::arguments();
+    if (args.size() != 3) {
+        std::fprintf(stderr, "usage: tavik-screenshots DATA.tvk OUTPUT_DIR\n");
+        return 2;
+    }
+    TFakePlatform platform;
+    TryEncodeDateTime(2026, 12, 8, 4, 41, 27, 0, platform.Now);
+    QFile::copy(args.at(1), platform.File(QStringLiteral("user.tvk")));
+    QDir().mkpath(args.at(2));
+
+    TTavikForm form(platform.Platform, TSkin::Standard());
+    if (form.EndRequested() || form.Data.Cities.Count() < 2)
+        return 1;
+    form.Data.CurrentCity = form.Data.Cities.FindById(2);
+    form.show();
+
+    struct Shot {
+        const char* Name;
+        bool Analog, Cities, Docked;
+    };
+    const Shot shots[] = {{"main", true, true, false},
+                          {"analog-only", true, false, false},
+                          {"cities-only", false, true, false},
+                          {"compact", false, false, false},
+                          {"docked", true, true, true}};
+    int failures = 0;
+    for (const Shot& s : shots) {
+        TDisplayOptions o = form.Options;
+        o.AnalogClock = s.Analog;
+        o.ShowCities = s.Cities;
+        o.Docked = s.Docked;
+        form.ApplyDisplayOptions(o);
+        form.SyncViewMenuChecks();
+        // Let the window settle on the display before it is grabbed.
+        QEventLoop wait;
+        QTimer::singleShot(400, &wait, &QEventLoop::quit);
+        wait.exec();
+        const QString file =
+            QDir(args.at(2)).filePath(QLatin1String(s.Name) + QStringLiteral(".png"));
+        if (!form.grab().save(file))
+            ++failures;
+        std::printf("%s\n", qPrintable(file));
+    }
+    form.Data.Modified = false;
+    return failures == 0 ? 0 : 1;
+}
