@@ -10,7 +10,9 @@ constexpr int ItemRole = Qt::UserRole + 1;
 
 } // namespace
 
-void TQtListTarget::Clear() { List->clear(); }
+void TQtListTarget::Clear() {
+    List->clear();
+}
 
 int TQtListTarget::Add(const std::string& text, void* item) {
     const QString q = ToQ(text);
@@ -37,7 +39,9 @@ int TQtListTarget::Add(const std::string& text, void* item) {
     return at;
 }
 
-int TQtListTarget::Count() const { return List->count(); }
+int TQtListTarget::Count() const {
+    return List->count();
+}
 
 void* TQtListTarget::Item(int index) const {
     const QListWidgetItem* line = List->item(index);
@@ -93,7 +97,9 @@ int TQtSearchEdit::SelStart() const {
     return Edit->hasSelectedText() ? Edit->selectionStart() : Edit->cursorPosition();
 }
 
-int TQtSearchEdit::SelLength() const { return Edit->selectedText().size(); }
+int TQtSearchEdit::SelLength() const {
+    return Edit->selectedText().size();
+}
 
 void TQtSearchEdit::SetSelection(int start, int length) {
     Edit->setSelection(start, length);

@@ -3,6 +3,7 @@
 #include "CentreTextU.h"
 #include "CityLabelU.h"
 #include "QtTextU.h"
+#include "SelectCityU.h"
 #include "SkinU.h"
 
 #include <QActionGroup>
@@ -243,7 +244,8 @@ void TTavikForm::CreateMenus() {
     };
 
     QMenu* file = menu("File1", QStringLiteral("&Citylist"));
-    item(file, "CitiesonTavik1", QStringLiteral("Cities on Tavik..."), false);
+    connect(item(file, "CitiesonTavik1", QStringLiteral("Cities on Tavik..."), false),
+            &QAction::triggered, this, &TTavikForm::CitiesonTavik1Click);
     separator(file, "N4");
     connect(item(file, "Open1", QStringLiteral("&Open ...")), &QAction::triggered, this,
             &TTavikForm::Open1Click);
@@ -272,7 +274,8 @@ void TTavikForm::CreateMenus() {
         }
     }
     separator(location, "N9");
-    item(location, "SelectMyCity1", QStringLiteral("Select &My City..."), false);
+    connect(item(location, "SelectMyCity1", QStringLiteral("Select &My City..."), false),
+            &QAction::triggered, this, &TTavikForm::SelectMyCity1Click);
 
     QMenu* view = menu("View1", QStringLiteral("&View"));
     Dock1 = item(view, "Dock1", QStringLiteral("Dock"));
@@ -881,6 +884,35 @@ void TTavikForm::GotoMyCity1Click() {
     Data.CurrentCity = Data.MyCity;
     ComputeCurrentCityTime();
     RefreshDial();
+}
+
+void TTavikForm::SetSelectCityForm(TSelectCityForm* form) {
+    SelectCityForm = form;
+    for (const char* name : {"CitiesonTavik1", "SelectMyCity1"})
+        findChild<QAction*>(QLatin1String(name))->setEnabled(form != nullptr);
+}
+
+void TTavikForm::OpenSelectCity(bool myCityMode) {
+    if (SelectCityForm == nullptr)
+        return;
+    SelectCityForm->move(pos());
+    SelectCityForm->SetCollections(Data, Data.MyCity);
+    if (myCityMode)
+        SelectCityForm->EnterMyCityMode();
+    else
+        SelectCityForm->EnterDialMode();
+    SelectCityForm->show();
+    SelectCityForm->raise();
+    SelectCityForm->activateWindow();
+    SelectCityForm->CityEdit->setFocus();
+}
+
+void TTavikForm::CitiesonTavik1Click() {
+    OpenSelectCity(false);
+}
+
+void TTavikForm::SelectMyCity1Click() {
+    OpenSelectCity(true);
 }
 
 void TTavikForm::About1Click() {

@@ -17,6 +17,7 @@ class QAction;
 class QMenu;
 class QMenuBar;
 class TCityLabel;
+class TSelectCityForm;
 class TTavikForm;
 struct TSkin;
 
@@ -134,6 +135,10 @@ public:
 
     // Where the About command's window comes from (the program entry sets it).
     std::function<void()> ShowAbout;
+    // The Select City dialog, once the program entry has made it.
+    void SetSelectCityForm(TSelectCityForm* form);
+    void CitiesonTavik1Click();
+    void SelectMyCity1Click();
 
     // Controls, named as the layout names them.
     TSkinImage* SkinImage = nullptr;
@@ -185,6 +190,9 @@ private:
     QString PreferencesPath() const;
     QLabel* NewLabel(const char* name, const QFont& font);
 
+    void OpenSelectCity(bool myCityMode);
+
+    TSelectCityForm* SelectCityForm = nullptr;
     TPlatform Platform_;
     const TSkin& Skin;
     bool EndRequested_ = false;

@@ -4,7 +4,9 @@
 
 namespace {
 
-char FoldAsciiCase(char c) { return (c >= 'a' && c <= 'z') ? static_cast<char>(c - 32) : c; }
+char FoldAsciiCase(char c) {
+    return (c >= 'a' && c <= 'z') ? static_cast<char>(c - 32) : c;
+}
 
 bool StartsWithIgnoringCase(const std::string& entry, const std::string& prefix) {
     if (entry.size() < prefix.size())

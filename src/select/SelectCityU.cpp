@@ -60,6 +60,10 @@ TSelectCityForm::TSelectCityForm(TTavikForm* mainForm, QWidget* parent)
         "    2) There is no space on the wordclock to display all the cities you have selected.\n"
         "To see your selected cities, remove other cities to make room."));
     NoteBox->setEnabled(false);
+    QFont note(QStringLiteral("Arial"));
+    note.setPixelSize(11);
+    Ui_->Memo1->setFont(note);
+    Ui_->Memo1->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     MyCityButton->hide();
     MyCityButton->setEnabled(false);
     OkButton->setDefault(false);
@@ -78,8 +82,7 @@ TSelectCityForm::TSelectCityForm(TTavikForm* mainForm, QWidget* parent)
             &TSelectCityForm::CityCheckListBoxClick);
     connect(CityCheckListBox, &QListWidget::itemClicked, this,
             &TSelectCityForm::CityCheckListBoxClick);
-    connect(CityListBox, &QListWidget::currentRowChanged, this,
-            &TSelectCityForm::CityListBoxClick);
+    connect(CityListBox, &QListWidget::currentRowChanged, this, &TSelectCityForm::CityListBoxClick);
     connect(MyCityButton, &QPushButton::clicked, this, &TSelectCityForm::MyCityButtonClick);
     connect(DeselectButton, &QPushButton::clicked, this, &TSelectCityForm::DeselectButtonClick);
     connect(OkButton, &QPushButton::clicked, this, &TSelectCityForm::OkButtonClick);
@@ -99,7 +102,9 @@ QString TSelectCityForm::FullName(const TCity* city) const {
     return ToQ(FullCityName(*Data, city, MainForm->Locale));
 }
 
-TQtListTarget& TSelectCityForm::CurrentList() { return MyCityMode ? ListTarget : CheckTarget; }
+TQtListTarget& TSelectCityForm::CurrentList() {
+    return MyCityMode ? ListTarget : CheckTarget;
+}
 
 TCity* TSelectCityForm::SelectedCity() const {
     const TQtListTarget& list = MyCityMode ? ListTarget : CheckTarget;
@@ -243,7 +248,9 @@ void TSelectCityForm::OkButtonClick() {
     close();
 }
 
-void TSelectCityForm::CancelButtonClick() { close(); }
+void TSelectCityForm::CancelButtonClick() {
+    close();
+}
 
 void TSelectCityForm::reject() {
     if (FirstRun)

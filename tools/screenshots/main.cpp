@@ -1,6 +1,8 @@
 // Draws the clock window in its layouts with a fixed clock and a small fixed database, and
 // saves each as a PNG. Run under a real display (scripts/screenshots uses Xvfb).
 #include "FakePlatform.h"
+#include "MyCityMessageU.h"
+#include "SelectCityU.h"
 #include "SkinU.h"
 #include "TavikU.h"
 
@@ -26,7 +28,15 @@ int main(int argc, char** argv) {
     TTavikForm form(platform.Platform, TSkin::Standard());
     if (form.EndRequested() || form.Data.Cities.Count() < 2)
         return 1;
-    form.Data.CurrentCity = form.Data.Cities.FindById(2);
+    // Kathmandu in the centre and London as My City when the data has them.
+    auto named = [&](const char* name) -> TCity* {
+        for (TCity* c : form.Data.Cities)
+            if (c->LongName == name)
+                return c;
+        return nullptr;
+    };
+    form.Data.MyCity = named("London") ? named("London") : form.Data.MyCity;
+    form.Data.CurrentCity = named("Kathmandu") ? named("Kathmandu") : form.Data.Cities.FindById(2);
     form.show();
 
     struct Shot {
@@ -56,6 +66,31 @@ int main(int argc, char** argv) {
             ++failures;
         std::printf("%s\n", qPrintable(file));
     }
+    // The dialogs of choosing cities, and the first start's message.
+    TSelectCityForm select(&form);
+    form.SetSelectCityForm(&select);
+    TMyCityMessageForm message;
+    auto grab = [&](QWidget& w, const char* name) {
+        QEventLoop wait;
+        QTimer::singleShot(400, &wait, &QEventLoop::quit);
+        wait.exec();
+        const QString file =
+            QDir(args.at(2)).filePath(QLatin1String(name) + QStringLiteral(".png"));
+        if (!w.grab().save(file))
+            ++failures;
+        std::printf("%s\n", qPrintable(file));
+    };
+    form.CitiesonTavik1Click();
+    select.CityEdit->setText(QStringLiteral("Ca"));
+    grab(select, "select-cities");
+    select.hide();
+    form.SelectMyCity1Click();
+    select.CityEdit->setText(QStringLiteral("Kat"));
+    grab(select, "select-my-city");
+    select.hide();
+    message.show();
+    grab(message, "my-city-message");
+    message.hide();
     form.Data.Modified = false;
     return failures == 0 ? 0 : 1;
 }

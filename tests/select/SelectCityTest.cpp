@@ -1,0 +1,178 @@
+#include "FakePlatform.h"
+#include "FirstStartU.h"
+#include "MyCityMessageU.h"
+#include "SelectCityU.h"
+#include "SkinU.h"
+#include "TavikU.h"
+#include "TestWorld.h"
+
+#include <QApplication>
+#include <QCloseEvent>
+#include <QFile>
+#include <QKeyEvent>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QPushButton>
+#include <QTest>
+#include <QTimer>
+#include <gtest/gtest.h>
+
+namespace {
+
+class SelectCity : public ::testing::Test {
+protected:
+    void Start(int myCity) {
+        WriteTestWorld(P.File(QStringLiteral("user.tvk")).toStdString(), myCity);
+        Form = std::make_unique<TTavikForm>(P.Platform, TSkin::Standard());
+        Dialog = std::make_unique<TSelectCityForm>(Form.get());
+        Form->SetSelectCityForm(Dialog.get());
+    }
+    // Selects the line of a city in the list of the current mode, as a click would.
+    void Click(const char* name) {
+        QListWidget* list = Dialog->MyCityMode ? Dialog->CityListBox : Dialog->CityCheckListBox;
+        const auto found = list->findItems(QLatin1String(name), Qt::MatchStartsWith);
+        ASSERT_FALSE(found.isEmpty()) << name;
+        list->setCurrentItem(found.first());
+    }
+    void TearDown() override {
+        if (Dialog) {
+            Dialog->FirstRun = false;
+            Dialog->close();
+        }
+    }
+
+    TFakePlatform P;
+    std::unique_ptr<TTavikForm> Form;
+    std::unique_ptr<TSelectCityForm> Dialog;
+};
+
+} // namespace
+
+TEST_F(SelectCity, MyCityModeNeedsSetAsMyCityBeforeOk) {
+    Start(1);
+    Form->SelectMyCity1Click();
+    ASSERT_TRUE(Dialog->isVisible());
+    EXPECT_EQ(Dialog->windowTitle(), QStringLiteral("Select City"));
+    EXPECT_EQ(Dialog->MyCityLabel->text(), QStringLiteral("London, United Kingdom (UTC +0)"));
+    EXPECT_FALSE(Dialog->OkButton->isEnabled());
+    EXPECT_EQ(Dialog->CityListBox->item(0)->text(), QStringLiteral("Berlin")) << "sorted";
+    EXPECT_EQ(Dialog->OkButton->x(), 347);
+    EXPECT_EQ(Dialog->MyCityButton->x(), 509);
+
+    Click("London");
+    EXPECT_FALSE(Dialog->MyCityButton->isEnabled()) << "already My City";
+    EXPECT_TRUE(Dialog->CityLabel->text().endsWith(QStringLiteral(" (My City)")));
+
+    Click("Kathmandu");
+    EXPECT_EQ(Dialog->CityLabel->text(), QStringLiteral("Kathmandu, Bagmati, Nepal (UTC +5.75)"));
+    ASSERT_TRUE(Dialog->MyCityButton->isEnabled());
+    Dialog->MyCityButton->click();
+    EXPECT_TRUE(Dialog->OkButton->isEnabled());
+    EXPECT_FALSE(Dialog->MyCityButton->isEnabled());
+    EXPECT_EQ(Dialog->CityListBox->currentItem()->text(), QStringLiteral("Kathmandu *"));
+    EXPECT_TRUE(Form->Data.Modified);
+    Dialog->OkButton->click();
+    EXPECT_FALSE(Dialog->isVisible());
+    EXPECT_EQ(Form->Data.MyCity->LongName, "Kathmandu");
+    EXPECT_EQ(Form->Data.CurrentCity, Form->Data.MyCity);
+}
+
+TEST_F(SelectCity, SetAsMyCityThenCancelKeepsTheMainWindowsMyCity) {
+    Start(1);
+    Form->Data.Cities.FindById(3)->Default = false;
+    Form->SelectMyCity1Click();
+    Click("Delhi");
+    Dialog->MyCityButton->click();
+    Dialog->CancelButton->click();
+    EXPECT_FALSE(Dialog->isVisible());
+    EXPECT_TRUE(Form->Data.Cities.FindById(3)->Default) << "My City is always on the dial";
+    EXPECT_TRUE(Form->Data.Modified);
+    EXPECT_EQ(Form->Data.MyCity->UniqueID, 1);
+    EXPECT_EQ(Form->Data.CurrentCity->UniqueID, 1);
+}
+
+TEST_F(SelectCity, DialModeWritesCheckMarksOnOkAndTypingSelectsOnly) {
+    Start(1);
+    Form->CitiesonTavik1Click();
+    ASSERT_FALSE(Dialog->MyCityMode);
+    EXPECT_TRUE(Dialog->NoteBox->isVisible());
+    EXPECT_EQ(Dialog->height(), 552);
+    QListWidget* list = Dialog->CityCheckListBox;
+    ASSERT_EQ(list->count(), 9);
+    EXPECT_EQ(list->findItems(QStringLiteral("London *"), Qt::MatchExactly).size(), 1);
+
+    // Typing completes and selects without touching the check marks.
+    QTest::keyClicks(Dialog->CityEdit, QStringLiteral("ca"));
+    EXPECT_EQ(Dialog->CityEdit->text(), QStringLiteral("Cairo"));
+    EXPECT_EQ(Dialog->CityEdit->selectedText(), QStringLiteral("iro"));
+    EXPECT_EQ(list->currentItem()->text(), QStringLiteral("Cairo"));
+    EXPECT_EQ(list->currentItem()->checkState(), Qt::Checked);
+    // Backspace drops the completion and the last typed letter, then searches again.
+    QTest::keyClick(Dialog->CityEdit, Qt::Key_Backspace);
+    EXPECT_EQ(Dialog->CityEdit->text(), QStringLiteral("Cairo"));
+    EXPECT_EQ(Dialog->CityEdit->selectedText(), QStringLiteral("airo"));
+    Dialog->CityEdit->insert(QStringLiteral("\u6771")); // not storable: no match
+    EXPECT_EQ(list->currentRow(), -1);
+
+    Dialog->DeselectButton->click();
+    list->findItems(QStringLiteral("Lagos"), Qt::MatchExactly).first()->setCheckState(Qt::Checked);
+    EXPECT_TRUE(Form->Data.Cities.FindById(1)->Default) << "nothing changes before Ok";
+    Dialog->OkButton->click();
+    for (const TCity* c : Form->Data.Cities)
+        EXPECT_EQ(c->Default, c->LongName == "Lagos") << c->LongName;
+    EXPECT_TRUE(Form->Data.Modified);
+}
+
+TEST_F(SelectCity, FirstStartCannotBeLeftWithoutAChoiceAndSavesAtOnce) {
+    Start(0);
+    ASSERT_EQ(Form->Data.MyCity, nullptr);
+    TMyCityMessageForm message;
+    bool refused = false;
+    QTimer::singleShot(0, &message, [&] {
+        EXPECT_TRUE(message.isVisible());
+        message.findChild<QPushButton*>(QStringLiteral("Button1"))->click();
+        QTimer::singleShot(0, Dialog.get(), [&] {
+            ASSERT_TRUE(Dialog->isVisible());
+            EXPECT_FALSE(Dialog->CancelButton->isEnabled());
+            QTest::keyClick(Dialog.get(), Qt::Key_Escape);
+            EXPECT_TRUE(Dialog->isVisible());
+            EXPECT_FALSE(Dialog->close());
+            refused = Dialog->isVisible();
+            Click("Cairo");
+            Dialog->MyCityButton->click();
+            Dialog->OkButton->click();
+        });
+    });
+    EXPECT_TRUE(RunFirstStart(*Form, message, *Dialog));
+    EXPECT_TRUE(refused);
+    EXPECT_FALSE(Dialog->isVisible());
+    EXPECT_EQ(Form->Data.MyCity->LongName, "Cairo");
+    EXPECT_FALSE(Form->Data.Modified) << "saved at once";
+    EXPECT_TRUE(Form->windowFlags().testFlag(Qt::WindowStaysOnTopHint));
+    TCityList saved;
+    LoadCityListFile(P.File(QStringLiteral("user.tvk")).toStdString(), saved);
+    ASSERT_NE(saved.MyCity, nullptr);
+    EXPECT_EQ(saved.MyCity->LongName, "Cairo");
+}
+
+TEST_F(SelectCity, EmptyCityListEndsTheFirstStartCleanly) {
+    {
+        TCityList empty;
+        empty.Countries.AddWithNewId().Name = "Somewhere";
+        SaveCityListFile(P.File(QStringLiteral("user.tvk")).toStdString(), empty);
+    }
+    const QByteArray before = [&] {
+        QFile f(P.File(QStringLiteral("user.tvk")));
+        f.open(QIODevice::ReadOnly);
+        return f.readAll();
+    }();
+    Form = std::make_unique<TTavikForm>(P.Platform, TSkin::Standard());
+    Dialog = std::make_unique<TSelectCityForm>(Form.get());
+    TMyCityMessageForm message;
+    EXPECT_FALSE(RunFirstStart(*Form, message, *Dialog));
+    EXPECT_EQ(P.Shown.size(), 1);
+    EXPECT_FALSE(message.isVisible());
+    QFile f(P.File(QStringLiteral("user.tvk")));
+    f.open(QIODevice::ReadOnly);
+    EXPECT_EQ(f.readAll(), before);
+}
