@@ -3,6 +3,16 @@
 #include "ListTargetU.h"
 #include "RecordIoU.h"
 
+std::string TAirport::Codes(int slot) const {
+    const std::uint8_t* p = &Codes_.at(static_cast<std::size_t>(slot - 1) * (CodeLength + 1));
+    return std::string(reinterpret_cast<const char*>(p + 1), p[0]);
+}
+
+void TAirport::SetCodes(int slot, const std::string& code) {
+    std::uint8_t* p = &Codes_.at(static_cast<std::size_t>(slot - 1) * (CodeLength + 1));
+    PutShortString(p, CodeLength, code);
+}
+
 void TAirport::PackClosestCities() {
     std::array<std::int32_t, SlotCount> packed{};
     std::size_t n = 0;
@@ -15,8 +25,7 @@ void TAirport::PackClosestCities() {
 void TAirport::ToRecord(std::uint8_t* out) const {
     PutI32(out, UniqueID);
     PutShortString(out + 4, 55, TrimAnsi(Name));
-    for (int i = 0; i < SlotCount; ++i)
-        PutShortString(out + 60 + 6 * i, CodeLength, Codes_[static_cast<std::size_t>(i)]);
+    std::memcpy(out + 60, Codes_.data(), Codes_.size());
     for (int i = 0; i < SlotCount; ++i)
         PutI32(out + 120 + 4 * i, ClosestCities_[static_cast<std::size_t>(i)]);
     PutI32(out + 160, StateId);
@@ -26,8 +35,12 @@ void TAirport::ToRecord(std::uint8_t* out) const {
 void TAirport::FromRecord(const std::uint8_t* in) {
     UniqueID = GetI32(in);
     AssignTrimmedShortString(Name, in + 4, 55);
-    for (int i = 0; i < SlotCount; ++i)
-        AssignShortString(Codes_[static_cast<std::size_t>(i)], in + 60 + 6 * i, CodeLength);
+    std::memcpy(Codes_.data(), in + 60, Codes_.size());
+    for (std::size_t i = 0; i < Codes_.size(); i += CodeLength + 1) {
+        // A length beyond the capacity reads as the capacity; what follows the text is cleared.
+        Codes_[i] = std::min<std::uint8_t>(Codes_[i], CodeLength);
+        std::memset(&Codes_[i + 1 + Codes_[i]], 0, CodeLength - Codes_[i]);
+    }
     for (int i = 0; i < SlotCount; ++i)
         ClosestCities_[static_cast<std::size_t>(i)] = GetI32(in + 120 + 4 * i);
     StateId = GetI32(in + 160);

@@ -22,12 +22,9 @@ public:
     std::int32_t CountryId = 0;
 
     // Slots are numbered 1 .. 10; callers keep to that range.
-    const std::string& Codes(int slot) const {
-        return Codes_.at(static_cast<std::size_t>(slot - 1));
-    }
-    void SetCodes(int slot, const std::string& code) {
-        Codes_.at(static_cast<std::size_t>(slot - 1)) = code.substr(0, CodeLength);
-    }
+    std::string Codes(int slot) const;
+    // Keeps the first five characters.
+    void SetCodes(int slot, const std::string& code);
     std::int32_t ClosestCities(int slot) const {
         return ClosestCities_.at(static_cast<std::size_t>(slot - 1));
     }
@@ -44,7 +41,9 @@ public:
     void FromRecord(const std::uint8_t* in);
 
 private:
-    std::array<std::string, SlotCount> Codes_;
+    // Codes are short and many: kept as their stored short strings (a length and five bytes,
+    // the unused ones zero), which also makes reading them a copy.
+    std::array<std::uint8_t, SlotCount*(CodeLength + 1)> Codes_{};
     std::array<std::int32_t, SlotCount> ClosestCities_{};
 };
 

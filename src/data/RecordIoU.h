@@ -52,15 +52,22 @@ void LoadBlock(TInStream& stream, TLocationCollection<T>& into, Decode decode) {
     if (count <= 0)
         return;
     // Never more room than the bytes at hand can fill, whatever the count says.
-    into.Reserve(
-        std::min<std::size_t>(static_cast<std::size_t>(count), stream.Remaining() / RecordSize));
-    for (std::int32_t i = 0; i < count; ++i) {
-        const std::uint8_t* record = stream.Take(RecordSize);
-        if (record == nullptr) {
+    const std::size_t whole =
+        std::min<std::size_t>(static_cast<std::size_t>(count), stream.Remaining() / RecordSize);
+    into.Reserve(whole);
+    // The records that are surely there are decoded in place, the rest one by one.
+    if (const std::uint8_t* block = stream.Take(whole * RecordSize)) {
+        for (std::size_t i = 0; i < whole; ++i)
+            decode(block + i * RecordSize, into.Add());
+    } else {
+        for (std::size_t i = 0; i < whole; ++i) {
             stream.ReadBuffer(b, RecordSize);
-            record = b;
+            decode(b, into.Add());
         }
-        decode(record, into.Add());
+    }
+    for (std::int32_t i = static_cast<std::int32_t>(whole); i < count; ++i) {
+        stream.ReadBuffer(b, RecordSize);
+        decode(b, into.Add());
     }
 }
 
