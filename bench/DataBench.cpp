@@ -3,6 +3,8 @@
 #include "CityListU.h"
 #include "StreamU.h"
 
+#include "BenchReporter.h"
+
 #include <benchmark/benchmark.h>
 
 #include <cstdio>
@@ -147,26 +149,14 @@ BENCHMARK(BM_RawWrite)->Unit(benchmark::kMillisecond)->UseRealTime();
 BENCHMARK(BM_Save)->Unit(benchmark::kMillisecond)->UseRealTime();
 BENCHMARK(BM_IsInDST);
 
-// Keeps the time per iteration of every run so the ratios can be printed at the end.
-class RatioReporter : public benchmark::ConsoleReporter {
-public:
-    void ReportRuns(const std::vector<Run>& runs) override {
-        for (const Run& r : runs)
-            if (r.iterations > 0)
-                Seconds[r.benchmark_name()] = r.real_accumulated_time / r.iterations;
-        ConsoleReporter::ReportRuns(runs);
-    }
-    std::map<std::string, double> Seconds;
-};
-
 } // namespace
 
 int main(int argc, char** argv) {
     benchmark::Initialize(&argc, argv);
     Big(); // builds the file before anything is timed
-    RatioReporter reporter;
+    TBenchReporter reporter;
     benchmark::RunSpecifiedBenchmarks(&reporter);
-    auto& s = reporter.Seconds;
+    auto& s = reporter.Real;
     const auto ratio = [&](const char* a, const char* b) {
         if (s.count(a) && s.count(b) && s[b] > 0)
             std::printf("%-32s %6.2f x  (aim: at most 4)\n", (std::string(a) + " / " + b).c_str(),

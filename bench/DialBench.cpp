@@ -5,8 +5,10 @@
 #include "TavikU.h"
 #include "TestWorld.h"
 
+#include "BenchReporter.h"
 #include <QApplication>
 #include <QPainter>
+
 #include <benchmark/benchmark.h>
 
 #include <cstdio>
@@ -79,17 +81,6 @@ BENCHMARK(BM_SkinCopyOnly)->Unit(benchmark::kMicrosecond);
 BENCHMARK(BM_RedrawDial)->Unit(benchmark::kMicrosecond);
 BENCHMARK(BM_RefreshDialLargeDatabase)->Unit(benchmark::kMillisecond);
 
-class CpuReporter : public benchmark::ConsoleReporter {
-public:
-    void ReportRuns(const std::vector<Run>& runs) override {
-        for (const Run& r : runs)
-            if (r.iterations > 0)
-                Cpu[r.benchmark_name()] = r.cpu_accumulated_time / r.iterations;
-        ConsoleReporter::ReportRuns(runs);
-    }
-    std::map<std::string, double> Cpu;
-};
-
 } // namespace
 
 int main(int argc, char** argv) {
@@ -104,7 +95,7 @@ int main(int argc, char** argv) {
     form.Data.CurrentCity = form.Data.Cities.FindById(2); // Kathmandu, with state and airport
     form.RefreshDial();
     Form = &form;
-    CpuReporter reporter;
+    TBenchReporter reporter;
     benchmark::RunSpecifiedBenchmarks(&reporter);
     const double tick = reporter.Cpu["BM_RedrawDial"], copy = reporter.Cpu["BM_SkinCopyOnly"];
     if (tick > 0 && copy > 0)
