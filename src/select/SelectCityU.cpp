@@ -35,6 +35,9 @@ TSelectCityForm::TSelectCityForm(TTavikForm* mainForm, QWidget* parent)
       CheckTarget(nullptr, true, true), ListTarget(nullptr, true, false), EditTarget(nullptr) {
     Ui_->setupUi(this);
     setObjectName(QStringLiteral("SelectCityForm"));
+    QFont face(QStringLiteral("Arial")); // the dialog's compact design wants a compact face
+    face.setPixelSize(12);
+    setFont(face);
     setWindowFlags(Qt::Dialog | Qt::WindowStaysOnTopHint | Qt::WindowTitleHint |
                    Qt::WindowCloseButtonHint | Qt::MSWindowsFixedSizeDialogHint);
     MyCityLabel = Ui_->MyCityLabel;

@@ -30,10 +30,20 @@ int main(int argc, char** argv) {
         return 1;
     // Kathmandu in the centre and London as My City when the data has them.
     auto named = [&](const char* name) -> TCity* {
+        TCity* first = nullptr;
         for (TCity* c : form.Data.Cities)
-            if (c->LongName == name)
-                return c;
-        return nullptr;
+            if (c->LongName == name) {
+                // The city a name means first is its country's capital, where one is named so.
+                const TPlace place = PlaceOfCity(form.Data, *c);
+                const TCountry* k = place.Country ? place.Country
+                                    : place.State
+                                        ? form.Data.Countries.FindById(place.State->CountryId)
+                                        : nullptr;
+                if (k && k->CapitalCity == c->UniqueID)
+                    return c;
+                first = first ? first : c;
+            }
+        return first;
     };
     form.Data.MyCity = named("London") ? named("London") : form.Data.MyCity;
     form.Data.CurrentCity = named("Kathmandu") ? named("Kathmandu") : form.Data.Cities.FindById(2);
