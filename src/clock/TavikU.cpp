@@ -154,8 +154,14 @@ TTavikForm::TTavikForm(const TPlatform& platform, const TSkin& skin, QWidget* pa
     TavikTimer = new QTimer(this);
     TavikTimer->setObjectName(QStringLiteral("TavikTimer"));
     TavikTimer->setInterval(1000);
+    TavikTimer->setTimerType(Qt::PreciseTimer);
     connect(TavikTimer, &QTimer::timeout, this, &TTavikForm::RedrawDial);
-    TavikTimer->start();
+    // Ticking just after each whole second keeps the seconds on the face in step with the clock.
+    const TTimeParts now = DecodeTime(Platform_.Clock->NowUtc());
+    QTimer::singleShot(1000 - now.MSec + 5, Qt::PreciseTimer, this, [this] {
+        RedrawDial();
+        TavikTimer->start();
+    });
 }
 
 TTavikForm::~TTavikForm() = default;
