@@ -856,6 +856,9 @@ bool TTavikForm::SaveChangesFirst() {
 void TTavikForm::Open1Click() {
     if (!SaveChangesFirst() || !Platform_.Files->Open(this, OpenDialog))
         return;
+    // A dialog still showing the old cities would act on records that are about to go.
+    if (SelectCityForm != nullptr)
+        SelectCityForm->hide();
     try {
         LoadCityListFile(OpenDialog.FileName.toStdString(), Data);
         Data.Modified = false; // what is shown is now what the file holds

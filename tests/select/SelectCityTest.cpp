@@ -176,3 +176,17 @@ TEST_F(SelectCity, EmptyCityListEndsTheFirstStartCleanly) {
     f.open(QIODevice::ReadOnly);
     EXPECT_EQ(f.readAll(), before);
 }
+
+TEST_F(SelectCity, OpeningAnotherCityListPutsAnOpenDialogAway) {
+    Start(1);
+    Form->CitiesonTavik1Click();
+    ASSERT_TRUE(Dialog->isVisible());
+    const QString other = P.File(QStringLiteral("other.tvk"));
+    WriteTestWorld(other.toStdString(), 2);
+    P.FileNames = {other};
+    Form->Open1Click();
+    EXPECT_FALSE(Dialog->isVisible()) << "its lines named the cities of the old list";
+    Form->CitiesonTavik1Click();
+    Dialog->OkButton->click();
+    EXPECT_EQ(Form->Data.MyCity->LongName, "Kathmandu");
+}
