@@ -868,6 +868,8 @@ void TTavikForm::Open1Click() {
     SaveDialog.FileName = OpenDialog.FileName;
     PopupCity = nullptr; // the records they named are gone
     PopupState = nullptr;
+    PopupCountry = nullptr;
+    PopupAirport = nullptr;
     ComputeCurrentCityTime();
     RefreshDial();
 }
