@@ -39,7 +39,7 @@ void TAirport::FromRecord(const std::uint8_t* in) {
     for (std::size_t i = 0; i < Codes_.size(); i += CodeLength + 1) {
         // A length beyond the capacity reads as the capacity; what follows the text is cleared.
         Codes_[i] = std::min<std::uint8_t>(Codes_[i], CodeLength);
-        std::memset(&Codes_[i + 1 + Codes_[i]], 0, CodeLength - Codes_[i]);
+        std::memset(Codes_.data() + i + 1 + Codes_[i], 0, CodeLength - Codes_[i]);
     }
     for (int i = 0; i < SlotCount; ++i)
         ClosestCities_[static_cast<std::size_t>(i)] = GetI32(in + 120 + 4 * i);
