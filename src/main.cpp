@@ -1,9 +1,6 @@
-#include "FirstStartU.h"
-#include "MyCityMessageU.h"
+#include "CompanionWindowsU.h"
 #include "PlatformU.h"
-#include "SelectCityU.h"
 #include "SkinU.h"
-#include "SplashU.h"
 #include "TavikU.h"
 
 #include <QApplication>
@@ -18,25 +15,15 @@ int main(int argc, char** argv) {
     TTavikForm form(platform, TSkin::Standard());
     if (form.EndRequested())
         return 0;
-    TSplashForm splash;
-    TSelectCityForm select(&form);
-    TMyCityMessageForm message;
-    form.SetSelectCityForm(&select);
-    form.ShowAbout = [&] {
-        splash.PrepareAbout(form.CentredPosition(QSize(473, 392)));
-        splash.exec();
-    };
+    TCompanionWindows companions(form);
+    form.SetCompanions(&companions);
 
-    form.SetTopmost(false);
-    splash.OnSplashTimer = [&] { form.SetTopmost(form.Options.StayOnTop); };
-    splash.EnterStartupMode(form.CentredPosition(QSize(465, 281)));
-    form.hide();
-    splash.exec();
-    splash.LeaveStartupMode();
-
-    if (form.Data.MyCity == nullptr && !RunFirstStart(form, message, select))
+    companions.RunStartupScreen();
+    if (form.Data.MyCity == nullptr && !companions.RunFirstStart())
         return 0;
 
     form.show();
-    return app.exec();
+    const int result = app.exec();
+    form.SetCompanions(nullptr); // the companions go first
+    return result;
 }

@@ -3,7 +3,6 @@
 #include "CentreTextU.h"
 #include "CityLabelU.h"
 #include "QtTextU.h"
-#include "SelectCityU.h"
 #include "SkinU.h"
 
 #include <QActionGroup>
@@ -230,125 +229,6 @@ void TTavikForm::CreateControls() {
     MoonImage->hide();
 }
 
-void TTavikForm::CreateMenus() {
-    TavikMainMenu = menuBar();
-    TavikMainMenu->setObjectName(QStringLiteral("TavikMainMenu"));
-    auto item = [](QMenu* m, const char* name, const QString& caption, bool enabled = true) {
-        QAction* a = m->addAction(caption);
-        a->setObjectName(QLatin1String(name));
-        a->setEnabled(enabled);
-        return a;
-    };
-    auto separator = [](QMenu* m, const char* name) {
-        m->addSeparator()->setObjectName(QLatin1String(name));
-    };
-    auto menu = [this](const char* name, const QString& caption) {
-        QMenu* m = TavikMainMenu->addMenu(caption);
-        m->setObjectName(QLatin1String(name));
-        m->menuAction()->setObjectName(QLatin1String(name));
-        return m;
-    };
-
-    QMenu* file = menu("File1", QStringLiteral("&Citylist"));
-    connect(item(file, "CitiesonTavik1", QStringLiteral("Cities on Tavik..."), false),
-            &QAction::triggered, this, &TTavikForm::CitiesonTavik1Click);
-    separator(file, "N4");
-    connect(item(file, "Open1", QStringLiteral("&Open ...")), &QAction::triggered, this,
-            &TTavikForm::Open1Click);
-    connect(item(file, "Save1", QStringLiteral("Save")), &QAction::triggered, this,
-            &TTavikForm::Save1Click);
-    connect(item(file, "SaveAs1", QStringLiteral("Save &As ...")), &QAction::triggered, this,
-            &TTavikForm::SaveAs1Click);
-    separator(file, "N5");
-    connect(item(file, "Exit1", QStringLiteral("E&xit")), &QAction::triggered, this,
-            &TTavikForm::Exit1Click);
-
-    QMenu* location = menu("Location1", QStringLiteral("&Location"));
-    item(location, "Search1", QStringLiteral("Search..."), false);
-    separator(location, "N3");
-    const char* const kinds[4][2] = {{"Country", "&Country"},
-                                     {"StateProvince", "&State/Province"},
-                                     {"City", "C&ity"},
-                                     {"Airport", "&Airport"}};
-    const char* const subs[3][2] = {{"Add1", "&Add"}, {"Edit1", "&Edit"}, {"Delete1", "&Delete"}};
-    for (int s = 0; s < 3; ++s) {
-        QMenu* sub = location->addMenu(QLatin1String(subs[s][1]));
-        sub->setObjectName(QLatin1String(subs[s][0]));
-        for (int k = 0; k < 4; ++k) {
-            const QByteArray name = QByteArray(kinds[k][0]) + QByteArray::number(s + 1);
-            item(sub, name.constData(), QLatin1String(kinds[k][1]), false);
-        }
-    }
-    separator(location, "N9");
-    connect(item(location, "SelectMyCity1", QStringLiteral("Select &My City..."), false),
-            &QAction::triggered, this, &TTavikForm::SelectMyCity1Click);
-
-    QMenu* view = menu("View1", QStringLiteral("&View"));
-    Dock1 = item(view, "Dock1", QStringLiteral("Dock"));
-    separator(view, "N6");
-    AnalogClock1 = item(view, "AnalogClock1", QStringLiteral("&Analog Clock"));
-    ShowCities1 = item(view, "ShowCities1", QStringLiteral("Show &Cities"));
-    separator(view, "N2");
-    AlwaysonTop1 = item(view, "AlwaysonTop1", QStringLiteral("&Stay on top"));
-    separator(view, "N1");
-    item(view, "Options1", QStringLiteral("&Preferences..."), false);
-
-    QMenu* help = menu("Help1", QStringLiteral("Help"));
-    connect(item(help, "Contents1", QStringLiteral("Contents")), &QAction::triggered, this,
-            &TTavikForm::Contents1Click);
-    connect(item(help, "About1", QStringLiteral("About")), &QAction::triggered, this,
-            &TTavikForm::About1Click);
-
-    TavikPopupMenu = new QMenu(this);
-    TavikPopupMenu->setObjectName(QStringLiteral("TavikPopupMenu"));
-    connect(item(TavikPopupMenu, "GotoMyCity1", QStringLiteral("Go to My City")),
-            &QAction::triggered, this, &TTavikForm::GotoMyCity1Click);
-    separator(TavikPopupMenu, "N12");
-    Dock2 = item(TavikPopupMenu, "Dock2", QStringLiteral("Dock"));
-    separator(TavikPopupMenu, "N7");
-    AnalogClock2 = item(TavikPopupMenu, "AnalogClock2", QStringLiteral("Analog Clock"));
-    ShowCities2 = item(TavikPopupMenu, "ShowCities2", QStringLiteral("Show Cities"));
-    separator(TavikPopupMenu, "N8");
-    AlwaysOnTop2 = item(TavikPopupMenu, "AlwaysOnTop2", QStringLiteral("Stay On Top"));
-    separator(TavikPopupMenu, "N10");
-    item(TavikPopupMenu, "Preferences1", QStringLiteral("Preferences"), false);
-    separator(TavikPopupMenu, "N11");
-    connect(item(TavikPopupMenu, "Exit2", QStringLiteral("Exit")), &QAction::triggered, this,
-            &TTavikForm::Exit1Click);
-
-    for (QAction* a : {Dock1, AnalogClock1, ShowCities1, AlwaysonTop1, Dock2, AnalogClock2,
-                       ShowCities2, AlwaysOnTop2})
-        a->setCheckable(true);
-    connect(Dock1, &QAction::triggered, this, &TTavikForm::Dock1Click);
-    connect(AnalogClock1, &QAction::triggered, this, &TTavikForm::AnalogClock1Click);
-    connect(ShowCities1, &QAction::triggered, this, &TTavikForm::ShowCities1Click);
-    connect(AlwaysonTop1, &QAction::triggered, this, &TTavikForm::AlwaysonTop1Click);
-    connect(Dock2, &QAction::triggered, this, &TTavikForm::Dock2Click);
-    connect(AnalogClock2, &QAction::triggered, this, &TTavikForm::AnalogClock2Click);
-    connect(ShowCities2, &QAction::triggered, this, &TTavikForm::ShowCities2Click);
-    connect(AlwaysOnTop2, &QAction::triggered, this, &TTavikForm::AlwaysOnTop2Click);
-    AnalogClock1->setChecked(true);
-    ShowCities1->setChecked(true);
-    AlwaysonTop1->setChecked(true);
-
-    CityPopupMenu = new QMenu(this);
-    CityPopupMenu->setObjectName(QStringLiteral("CityPopupMenu"));
-    connect(item(CityPopupMenu, "ViewCity1", QStringLiteral("View City")), &QAction::triggered,
-            this, &TTavikForm::ViewCity1Click);
-    item(CityPopupMenu, "EditCity1", QStringLiteral("Edit City"), false);
-    RemovefromTavik1 = item(CityPopupMenu, "RemovefromTavik1", QStringLiteral("Remove from Tavik"));
-    connect(RemovefromTavik1, &QAction::triggered, this, &TTavikForm::RemovefromTavik1Click);
-    CountryPopupMenu = new QMenu(this);
-    CountryPopupMenu->setObjectName(QStringLiteral("CountryPopupMenu"));
-    item(CountryPopupMenu, "EditCountry1", QStringLiteral("Edit Country"), false);
-    StatePopupMenu = new QMenu(this);
-    StatePopupMenu->setObjectName(QStringLiteral("StatePopupMenu"));
-    item(StatePopupMenu, "EditStateProvince1", QStringLiteral("Edit State/Province"), false);
-    AirportPopupMenu = new QMenu(this);
-    AirportPopupMenu->setObjectName(QStringLiteral("AirportPopupMenu"));
-    item(AirportPopupMenu, "EditAirport1", QStringLiteral("Edit Airport"), false);
-}
-
 // --- The city list ---------------------------------------------------------------------------
 
 bool TTavikForm::LoadCityList(const QString& fileName) {
@@ -383,26 +263,16 @@ bool TTavikForm::SaveCityList(const QString& fileName) {
     return true;
 }
 
-void TTavikForm::Save1Click() {
-    SaveCityList(SaveDialog.FileName);
-}
-
-void TTavikForm::Exit1Click() {
-    close();
-}
-
 void TTavikForm::closeEvent(QCloseEvent* e) {
-    if (Data.Modified) {
-        const TAnswer a = Platform_.Messages->AskYesNoCancel(
-            this, QStringLiteral("Do you want to save your changes to ") + SaveDialog.FileName +
-                      QStringLiteral(" ?"));
-        if (a == TAnswer::Cancel || (a == TAnswer::Yes && !SaveCityList(SaveDialog.FileName))) {
-            e->ignore();
-            return;
-        }
+    if (!SaveChangesFirst()) {
+        e->ignore();
+        return;
     }
     SavePreferences();
     e->accept();
+    // The program ends with this window, whatever else is open.
+    if (Companions != nullptr)
+        Companions->CloseAll();
 }
 
 // --- The tick --------------------------------------------------------------------------------
@@ -556,6 +426,11 @@ void TTavikForm::RefreshDial() {
 void TTavikForm::CityRemoved(const TCity* city) {
     if (city == Data.CurrentCity && Data.CurrentCity != Data.MyCity)
         Data.CurrentCity = Data.MyCity;
+}
+
+void TTavikForm::SetMyCity(TCity* city) {
+    Data.MyCity = city;
+    Data.CurrentCity = city;
 }
 
 // --- Layout ----------------------------------------------------------------------------------
@@ -732,8 +607,7 @@ QString TTavikForm::PreferencesPath() const {
 }
 
 QPoint TTavikForm::CentredPosition(QSize outer) const {
-    const QRect work = Platform_.Screen->WorkArea();
-    return {work.width() / 2 - outer.width() / 2, work.height() / 2 - outer.height() / 2};
+    return CentredOnWorkArea(Platform_, outer);
 }
 
 void TTavikForm::LoadPreferences() {
@@ -785,148 +659,4 @@ void TTavikForm::SyncViewMenuChecks() {
     ShowCities2->setChecked(Options.ShowCities);
     AlwaysonTop1->setChecked(Options.StayOnTop);
     AlwaysOnTop2->setChecked(Options.StayOnTop);
-}
-
-// --- View toggles and help -------------------------------------------------------------------
-
-void TTavikForm::Dock1Click() {
-    Options.Docked = Dock1->isChecked();
-    SyncViewMenuChecks();
-    ApplyDisplayOptions(Options);
-}
-
-void TTavikForm::AnalogClock1Click() {
-    Options.AnalogClock = AnalogClock1->isChecked();
-    ApplyDisplayOptions(Options);
-    SyncViewMenuChecks();
-}
-
-void TTavikForm::ShowCities1Click() {
-    Options.ShowCities = ShowCities1->isChecked();
-    SyncViewMenuChecks();
-    FitClientSize();
-    ApplyDisplayOptions(Options);
-}
-
-void TTavikForm::AlwaysonTop1Click() {
-    Options.StayOnTop = AlwaysonTop1->isChecked();
-    SyncViewMenuChecks();
-    ApplyDisplayOptions(Options);
-}
-
-void TTavikForm::Dock2Click() {
-    Dock1->setChecked(Dock2->isChecked());
-    Dock1Click();
-}
-
-void TTavikForm::AnalogClock2Click() {
-    AnalogClock1->setChecked(AnalogClock2->isChecked());
-    AnalogClock1Click();
-}
-
-void TTavikForm::ShowCities2Click() {
-    ShowCities1->setChecked(ShowCities2->isChecked());
-    ShowCities1Click();
-}
-
-void TTavikForm::AlwaysOnTop2Click() {
-    AlwaysonTop1->setChecked(AlwaysOnTop2->isChecked());
-    AlwaysonTop1Click();
-}
-
-void TTavikForm::Contents1Click() {
-    // Keeps the help window from hiding behind the clock.
-    Options.StayOnTop = 0;
-    ApplyDisplayOptions(Options);
-    SyncViewMenuChecks();
-    Platform_.Shell->Open(Platform_.ProgramDir + QStringLiteral("Tavik.chm"));
-}
-
-bool TTavikForm::SaveChangesFirst() {
-    if (!Data.Modified)
-        return true;
-    const TAnswer a = Platform_.Messages->AskYesNoCancel(
-        this, QStringLiteral("Do you want to save your changes to ") + SaveDialog.FileName +
-                  QStringLiteral(" ?"));
-    if (a == TAnswer::Cancel)
-        return false;
-    return a == TAnswer::No || SaveCityList(SaveDialog.FileName);
-}
-
-void TTavikForm::Open1Click() {
-    if (!SaveChangesFirst() || !Platform_.Files->Open(this, OpenDialog))
-        return;
-    // A dialog still showing the old cities would act on records that are about to go.
-    if (SelectCityForm != nullptr)
-        SelectCityForm->hide();
-    try {
-        LoadCityListFile(OpenDialog.FileName.toStdString(), Data);
-        Data.Modified = false; // what is shown is now what the file holds
-    } catch (const EStreamError& e) {
-        Platform_.Messages->Show(this, QString::fromUtf8(e.what()));
-    }
-    SaveDialog.FileName = OpenDialog.FileName;
-    PopupCity = nullptr; // the records they named are gone
-    PopupState = nullptr;
-    PopupCountry = nullptr;
-    PopupAirport = nullptr;
-    ComputeCurrentCityTime();
-    RefreshDial();
-}
-
-void TTavikForm::SaveAs1Click() {
-    if (Platform_.Files->Save(this, SaveDialog))
-        SaveCityList(SaveDialog.FileName);
-}
-
-void TTavikForm::ViewCity1Click() {
-    Data.CurrentCity = PopupCity;
-    ComputeCurrentCityTime();
-    RefreshDial();
-}
-
-void TTavikForm::RemovefromTavik1Click() {
-    if (PopupCity)
-        PopupCity->Default = false; // a choice of the moment: the data is not marked as modified
-    RefreshDial();
-}
-
-void TTavikForm::GotoMyCity1Click() {
-    Data.CurrentCity = Data.MyCity;
-    ComputeCurrentCityTime();
-    RefreshDial();
-}
-
-void TTavikForm::SetSelectCityForm(TSelectCityForm* form) {
-    SelectCityForm = form;
-    for (const char* name : {"CitiesonTavik1", "SelectMyCity1"})
-        findChild<QAction*>(QLatin1String(name))->setEnabled(form != nullptr);
-}
-
-void TTavikForm::OpenSelectCity(bool myCityMode) {
-    if (SelectCityForm == nullptr)
-        return;
-    SelectCityForm->move(pos());
-    SelectCityForm->SetCollections(Data, Data.MyCity);
-    if (myCityMode)
-        SelectCityForm->EnterMyCityMode();
-    else
-        SelectCityForm->EnterDialMode();
-    SelectCityForm->show();
-    SelectCityForm->raise();
-    SelectCityForm->activateWindow();
-    SelectCityForm->CityEdit->setFocus();
-}
-
-void TTavikForm::CitiesonTavik1Click() {
-    OpenSelectCity(false);
-}
-
-void TTavikForm::SelectMyCity1Click() {
-    OpenSelectCity(true);
-}
-
-void TTavikForm::About1Click() {
-    if (ShowAbout)
-        ShowAbout();
 }

@@ -2,6 +2,8 @@
 
 #include "CityLabelLayoutU.h"
 #include "CityListU.h"
+#include "ClockHostU.h"
+#include "CompanionsU.h"
 #include "DialU.h"
 #include "PlatformU.h"
 #include "TavikOptionsU.h"
@@ -10,14 +12,12 @@
 #include <QLabel>
 #include <QMainWindow>
 #include <QTimer>
-#include <functional>
 #include <memory>
 
 class QAction;
 class QMenu;
 class QMenuBar;
 class TCityLabel;
-class TSelectCityForm;
 class TTavikForm;
 struct TSkin;
 
@@ -51,11 +51,24 @@ protected:
     void mousePressEvent(QMouseEvent* e) override;
 };
 
-class TTavikForm : public QMainWindow {
+class TTavikForm : public QMainWindow, public TClockHost {
     Q_OBJECT
 public:
     explicit TTavikForm(const TPlatform& platform, const TSkin& skin, QWidget* parent = nullptr);
     ~TTavikForm() override;
+
+    // The windows the commands open; the menu entries of those missing stay disabled.
+    void SetCompanions(TCompanions* companions);
+
+    // What companion windows may ask.
+    TCityList& CityList() override { return Data; }
+    const TPlatform& Platform() const override { return Platform_; }
+    const TLocaleFacts& LocaleFacts() const override { return Locale; }
+    const std::string& ShortDateFormat() const override { return DateFormat; }
+    const TDisplayOptions& DisplayOptions() const override { return Options; }
+    QWidget* HostWindow() override { return this; }
+    bool SaveCityList() override { return SaveCityList(SaveDialog.FileName); }
+    void SetMyCity(TCity* city) override;
 
     // True when the start-up load was cancelled: the program must end.
     bool EndRequested() const { return EndRequested_; }
@@ -85,23 +98,23 @@ public:
     // Operations of the window.
     bool LoadCityList(const QString& fileName);
     bool SaveCityList(const QString& fileName);
-    void ComputeCurrentCityTime();
+    void ComputeCurrentCityTime() override;
     void RedrawDial();
-    void RefreshDial();
-    void ApplyDisplayOptions(const TDisplayOptions& source);
+    void RefreshDial() override;
+    void ApplyDisplayOptions(const TDisplayOptions& source) override;
     void FitClientSize();
     void PositionCentreLabels();
     void LoadPreferences();
     void SavePreferences();
     void ResetPreferences();
-    void SyncViewMenuChecks();
-    void CityRemoved(const TCity* city);
+    void SyncViewMenuChecks() override;
+    void CityRemoved(const TCity* city) override;
     void BuildCityLabels();
     // The labels in the hour columns and the slots they took.
     std::vector<TCityLabel*> CityLabels;
     TCityLabelLayout LabelLayout;
     // Whether the window is to stay above others; applied without losing its place.
-    void SetTopmost(bool topmost);
+    void SetTopmost(bool topmost) override;
     // Centres a window on the work area's size, the work area's origin not added.
     QPoint CentredPosition(QSize outerSize) const;
 
@@ -114,31 +127,45 @@ public:
     void OpenCityPopup(QPoint screenPos);
     void OpenCountryPopup(QPoint screenPos);
 
-    // Menu handlers.
+    // Menu handlers, named after their entries.
+    void CitiesonTavik1Click();
+    void Open1Click();
     void Save1Click();
+    void SaveAs1Click();
     void Exit1Click();
+    void Search1Click();
+    void Country1Click();
+    void StateProvince1Click();
+    void City1Click();
+    void Airport1Click();
+    void Country2Click();
+    void StateProvince2Click();
+    void City2Click();
+    void Airport2Click();
+    void Country3Click();
+    void StateProvince3Click();
+    void City3Click();
+    void Airport3Click();
+    void SelectMyCity1Click();
     void Dock1Click();
     void AnalogClock1Click();
     void ShowCities1Click();
     void AlwaysonTop1Click();
+    void Options1Click();
+    void Contents1Click();
+    void About1Click();
+    void GotoMyCity1Click();
     void Dock2Click();
     void AnalogClock2Click();
     void ShowCities2Click();
     void AlwaysOnTop2Click();
-    void Contents1Click();
-    void About1Click();
-    void Open1Click();
-    void SaveAs1Click();
+    void Preferences1Click();
     void ViewCity1Click();
+    void EditCity1Click();
     void RemovefromTavik1Click();
-    void GotoMyCity1Click();
-
-    // Where the About command's window comes from (the program entry sets it).
-    std::function<void()> ShowAbout;
-    // The Select City dialog, once the program entry has made it.
-    void SetSelectCityForm(TSelectCityForm* form);
-    void CitiesonTavik1Click();
-    void SelectMyCity1Click();
+    void EditCountry1Click();
+    void EditStateProvince1Click();
+    void EditAirport1Click();
 
     // Controls, named as the layout names them.
     TSkinImage* SkinImage = nullptr;
@@ -170,8 +197,6 @@ public:
     QAction* AlwaysOnTop2 = nullptr;
     QAction* RemovefromTavik1 = nullptr;
 
-    const TPlatform& Platform() const { return Platform_; }
-
 protected:
     void closeEvent(QCloseEvent* e) override;
     void showEvent(QShowEvent* e) override;
@@ -190,9 +215,12 @@ private:
     QString PreferencesPath() const;
     QLabel* NewLabel(const char* name, const QFont& font);
 
-    void OpenSelectCity(bool myCityMode);
+    void OpenManage(TManagePage page, TManageMode mode, std::int32_t recordId);
+    // The id of the record of that kind shown on the dial, or 0.
+    std::int32_t ShownRecordId(TManagePage page) const;
+    void EnableCompanionCommands();
 
-    TSelectCityForm* SelectCityForm = nullptr;
+    TCompanions* Companions = nullptr;
     TPlatform Platform_;
     const TSkin& Skin;
     bool EndRequested_ = false;

@@ -2,7 +2,6 @@
 
 #include "FullCityNameU.h"
 #include "QtTextU.h"
-#include "TavikU.h"
 #include "ui_SelectCityForm.h"
 
 #include <QCloseEvent>
@@ -30,8 +29,8 @@ void MultiColumn(QListWidget* list, int columns) {
 
 } // namespace
 
-TSelectCityForm::TSelectCityForm(TTavikForm* mainForm, QWidget* parent)
-    : QDialog(parent), Ui_(std::make_unique<Ui::SelectCityForm>()), MainForm(mainForm),
+TSelectCityForm::TSelectCityForm(TClockHost& host, QWidget* parent)
+    : QDialog(parent), Ui_(std::make_unique<Ui::SelectCityForm>()), Host(host),
       CheckTarget(nullptr, true, true), ListTarget(nullptr, true, false), EditTarget(nullptr) {
     Ui_->setupUi(this);
     setObjectName(QStringLiteral("SelectCityForm"));
@@ -102,7 +101,7 @@ void TSelectCityForm::SetClientHeight(int height) {
 }
 
 QString TSelectCityForm::FullName(const TCity* city) const {
-    return ToQ(FullCityName(*Data, city, MainForm->Locale));
+    return ToQ(FullCityName(*Data, city, Host.LocaleFacts()));
 }
 
 TQtListTarget& TSelectCityForm::CurrentList() {
@@ -226,26 +225,24 @@ void TSelectCityForm::MyCityButtonClick() {
         OkButton->setEnabled(true);
         MyCityButton->setEnabled(false);
     }
-    MainForm->Data.Modified = true;
+    Host.CityList().Modified = true;
 }
 
 void TSelectCityForm::OkButtonClick() {
     if (MyCityMode) {
-        MainForm->Data.MyCity = WorkingMyCity;
-        MainForm->Data.CurrentCity = WorkingMyCity;
-        MainForm->RefreshDial();
+        Host.SetMyCity(WorkingMyCity);
+        Host.RefreshDial();
     } else {
         for (int i = 0; i < CheckTarget.Count(); ++i)
             static_cast<TCity*>(CheckTarget.Item(i))->Default = CheckTarget.Checked(i);
-        MainForm->Data.Modified = true;
+        Host.CityList().Modified = true;
     }
     if (FirstRun) {
         FirstRun = false;
-        MainForm->SetTopmost(MainForm->Options.StayOnTop);
-        MainForm->Data.MyCity = WorkingMyCity;
-        MainForm->Data.CurrentCity = WorkingMyCity;
-        MainForm->RefreshDial();
-        MainForm->SaveCityList(MainForm->SaveDialog.FileName); // a failure is shown; go on
+        Host.SetTopmost(Host.DisplayOptions().StayOnTop != 0);
+        Host.SetMyCity(WorkingMyCity);
+        Host.RefreshDial();
+        Host.SaveCityList(); // a failure is shown; go on
     }
     CancelButton->setEnabled(true);
     close();
@@ -267,7 +264,7 @@ void TSelectCityForm::closeEvent(QCloseEvent* e) {
         return;
     }
     QDialog::closeEvent(e);
-    MainForm->RefreshDial();
+    Host.RefreshDial();
 }
 
 void TSelectCityForm::showEvent(QShowEvent* e) {

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "CityListU.h"
+#include "ClockHostU.h"
 #include "QtListU.h"
 
 #include <QDialog>
@@ -14,13 +15,12 @@ class QLineEdit;
 class QListWidget;
 class QPushButton;
 class QFrame;
-class TTavikForm;
 
 // Chooses the cities on the dial (dial mode, a check list) or My City (a plain list).
 class TSelectCityForm : public QDialog {
     Q_OBJECT
 public:
-    explicit TSelectCityForm(TTavikForm* mainForm, QWidget* parent = nullptr);
+    explicit TSelectCityForm(TClockHost& host, QWidget* parent = nullptr);
     ~TSelectCityForm() override;
 
     // The collections to choose from and the My City to start with.
@@ -71,7 +71,7 @@ private:
     QString FullName(const TCity* city) const;
 
     std::unique_ptr<Ui::SelectCityForm> Ui_;
-    TTavikForm* MainForm;
+    TClockHost& Host;
     TCityList* Data = nullptr;
     TQtListTarget CheckTarget;
     TQtListTarget ListTarget;

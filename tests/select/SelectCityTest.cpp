@@ -1,3 +1,4 @@
+#include "CompanionWindowsU.h"
 #include "FakePlatform.h"
 #include "FirstStartU.h"
 #include "MyCityMessageU.h"
@@ -24,8 +25,9 @@ protected:
     void Start(int myCity) {
         WriteTestWorld(P.File(QStringLiteral("user.tvk")).toStdString(), myCity);
         Form = std::make_unique<TTavikForm>(P.Platform, TSkin::Standard());
-        Dialog = std::make_unique<TSelectCityForm>(Form.get());
-        Form->SetSelectCityForm(Dialog.get());
+        Companions = std::make_unique<TCompanionWindows>(*Form);
+        Form->SetCompanions(Companions.get());
+        Dialog = &Companions->SelectCity();
     }
     // Selects the line of a city in the list of the current mode, as a click would.
     void Click(const char* name) {
@@ -43,7 +45,8 @@ protected:
 
     TFakePlatform P;
     std::unique_ptr<TTavikForm> Form;
-    std::unique_ptr<TSelectCityForm> Dialog;
+    std::unique_ptr<TCompanionWindows> Companions;
+    TSelectCityForm* Dialog = nullptr;
 };
 
 } // namespace
@@ -131,10 +134,10 @@ TEST_F(SelectCity, FirstStartCannotBeLeftWithoutAChoiceAndSavesAtOnce) {
     QTimer::singleShot(0, &message, [&] {
         EXPECT_TRUE(message.isVisible());
         message.findChild<QPushButton*>(QStringLiteral("Button1"))->click();
-        QTimer::singleShot(0, Dialog.get(), [&] {
+        QTimer::singleShot(0, Dialog, [&] {
             ASSERT_TRUE(Dialog->isVisible());
             EXPECT_FALSE(Dialog->CancelButton->isEnabled());
-            QTest::keyClick(Dialog.get(), Qt::Key_Escape);
+            QTest::keyClick(Dialog, Qt::Key_Escape);
             EXPECT_TRUE(Dialog->isVisible());
             EXPECT_FALSE(Dialog->close());
             refused = Dialog->isVisible();
@@ -167,7 +170,8 @@ TEST_F(SelectCity, EmptyCityListEndsTheFirstStartCleanly) {
         return f.readAll();
     }();
     Form = std::make_unique<TTavikForm>(P.Platform, TSkin::Standard());
-    Dialog = std::make_unique<TSelectCityForm>(Form.get());
+    Companions = std::make_unique<TCompanionWindows>(*Form);
+    Dialog = &Companions->SelectCity();
     TMyCityMessageForm message;
     EXPECT_FALSE(RunFirstStart(*Form, message, *Dialog));
     EXPECT_EQ(P.Shown.size(), 1);

@@ -1,5 +1,6 @@
 // Draws the clock window in its layouts with a fixed clock and a small fixed database, and
 // saves each as a PNG. Run under a real display (scripts/screenshots uses Xvfb).
+#include "CompanionWindowsU.h"
 #include "FakePlatform.h"
 #include "MyCityMessageU.h"
 #include "SelectCityU.h"
@@ -77,9 +78,10 @@ int main(int argc, char** argv) {
         std::printf("%s\n", qPrintable(file));
     }
     // The dialogs of choosing cities, and the first start's message.
-    TSelectCityForm select(&form);
-    form.SetSelectCityForm(&select);
-    TMyCityMessageForm message;
+    TCompanionWindows companions(form);
+    form.SetCompanions(&companions);
+    TSelectCityForm& select = companions.SelectCity();
+    TMyCityMessageForm& message = companions.MyCityMessage();
     auto grab = [&](QWidget& w, const char* name) {
         QEventLoop wait;
         QTimer::singleShot(400, &wait, &QEventLoop::quit);

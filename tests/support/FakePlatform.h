@@ -26,9 +26,16 @@ public:
 
     TDateTime NowUtc() const override { return Now; }
 
-    void Show(QWidget*, const QString& text) override { Shown.append(text); }
-    TAnswer AskYesNoCancel(QWidget*, const QString& text) override { return Next(text); }
-    TAnswer AskYesNo(QWidget*, const QString& text) override { return Next(text); }
+    void Show(QWidget*, const QString& text, const QString& caption) override {
+        Shown.append(text);
+        Captions.append(caption);
+    }
+    TAnswer AskYesNoCancel(QWidget*, const QString& text, const QString& caption) override {
+        return Next(text, caption);
+    }
+    TAnswer AskYesNo(QWidget*, const QString& text, const QString& caption) override {
+        return Next(text, caption);
+    }
 
     bool Open(QWidget*, TFileDialogSettings& s) override { return Pick(s); }
     bool Save(QWidget*, TFileDialogSettings& s) override { return Pick(s); }
@@ -49,12 +56,14 @@ public:
     QStringList Shown;
     QStringList Asked;
     QStringList Opened;
+    QStringList Captions; // of every box shown or asked, in order; empty = the program's name
     QRect Work{0, 0, 1280, 984};
     int Desktop = 1280;
 
 private:
-    TAnswer Next(const QString& text) {
+    TAnswer Next(const QString& text, const QString& caption) {
         Asked.append(text);
+        Captions.append(caption);
         if (Answers.empty())
             return TAnswer::Cancel;
         const TAnswer a = Answers.front();

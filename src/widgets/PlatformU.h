@@ -3,7 +3,9 @@
 #include "DateTimeU.h"
 
 #include <QList>
+#include <QPoint>
 #include <QRect>
+#include <QSize>
 #include <QString>
 
 class QWidget;
@@ -23,12 +25,14 @@ enum class TAnswer { Yes, No, Cancel, Ok };
 class TMessageBoxes {
 public:
     virtual ~TMessageBoxes() = default;
+    // An empty caption means the program's name.
     // A plain message with an Ok button.
-    virtual void Show(QWidget* parent, const QString& text) = 0;
+    virtual void Show(QWidget* parent, const QString& text, const QString& caption = {}) = 0;
     // A question with Yes, No and Cancel; closing the box answers Cancel.
-    virtual TAnswer AskYesNoCancel(QWidget* parent, const QString& text) = 0;
+    virtual TAnswer AskYesNoCancel(QWidget* parent, const QString& text,
+                                   const QString& caption = {}) = 0;
     // A question with Yes and No; closing the box answers No.
-    virtual TAnswer AskYesNo(QWidget* parent, const QString& text) = 0;
+    virtual TAnswer AskYesNo(QWidget* parent, const QString& text, const QString& caption = {}) = 0;
 };
 
 // What a file dialog is opened with, and where its choice is kept.
@@ -77,3 +81,7 @@ struct TPlatform {
 
 // The real desktop: system clock, Qt message boxes and file dialogs, the primary screen.
 TPlatform RealPlatform();
+
+// Where a window of that outer size stands centred on the work area's size, the work area's
+// origin not added.
+QPoint CentredOnWorkArea(const TPlatform& platform, QSize outerSize);

@@ -21,20 +21,24 @@ public:
 };
 
 class TQtMessageBoxes : public TMessageBoxes {
-public:
-    void Show(QWidget* parent, const QString& text) override {
-        QMessageBox::information(parent, QCoreApplication::applicationName(), text);
+    static QString Caption(const QString& caption) {
+        return caption.isEmpty() ? QCoreApplication::applicationName() : caption;
     }
-    TAnswer AskYesNoCancel(QWidget* parent, const QString& text) override {
+
+public:
+    void Show(QWidget* parent, const QString& text, const QString& caption) override {
+        QMessageBox::information(parent, Caption(caption), text);
+    }
+    TAnswer AskYesNoCancel(QWidget* parent, const QString& text, const QString& caption) override {
         const auto b = QMessageBox::question(
-            parent, QCoreApplication::applicationName(), text,
+            parent, Caption(caption), text,
             QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel, QMessageBox::Yes);
         return b == QMessageBox::Yes  ? TAnswer::Yes
                : b == QMessageBox::No ? TAnswer::No
                                       : TAnswer::Cancel;
     }
-    TAnswer AskYesNo(QWidget* parent, const QString& text) override {
-        const auto b = QMessageBox::question(parent, QCoreApplication::applicationName(), text,
+    TAnswer AskYesNo(QWidget* parent, const QString& text, const QString& caption) override {
+        const auto b = QMessageBox::question(parent, Caption(caption), text,
                                              QMessageBox::Yes | QMessageBox::No, QMessageBox::Yes);
         return b == QMessageBox::Yes ? TAnswer::Yes : TAnswer::No;
     }
@@ -121,4 +125,9 @@ TPlatform RealPlatform() {
     if (!p.ProgramDir.endsWith(QDir::separator()))
         p.ProgramDir += QDir::separator();
     return p;
+}
+
+QPoint CentredOnWorkArea(const TPlatform& platform, QSize outer) {
+    const QRect work = platform.Screen->WorkArea();
+    return {work.width() / 2 - outer.width() / 2, work.height() / 2 - outer.height() / 2};
 }

@@ -1,0 +1,84 @@
+#include "CompanionWindowsU.h"
+
+#include "ClockHostU.h"
+#include "FirstStartU.h"
+#include "MyCityMessageU.h"
+#include "SelectCityU.h"
+#include "SplashU.h"
+
+#include <QLineEdit>
+
+TCompanionWindows::TCompanionWindows(TClockHost& host)
+    : Host(host), Splash_(std::make_unique<TSplashForm>()),
+      SelectCity_(std::make_unique<TSelectCityForm>(host)),
+      MyCityMessage_(std::make_unique<TMyCityMessageForm>()) {}
+
+TCompanionWindows::~TCompanionWindows() = default;
+
+bool TCompanionWindows::Offers(TKind kind, TManagePage) const {
+    switch (kind) {
+    case TKind::SelectCity:
+    case TKind::About:
+        return true;
+    case TKind::Search:
+    case TKind::Preferences:
+    case TKind::Manage:
+        return false;
+    }
+    return false;
+}
+
+void TCompanionWindows::PlaceOnHost(QWidget& window) {
+    window.move(Host.HostWindow()->pos());
+}
+
+void TCompanionWindows::OpenSelectCity(bool myCityMode) {
+    TSelectCityForm& s = *SelectCity_;
+    PlaceOnHost(s);
+    TCityList& data = Host.CityList();
+    s.SetCollections(data, data.MyCity);
+    if (myCityMode)
+        s.EnterMyCityMode();
+    else
+        s.EnterDialMode();
+    s.show();
+    s.raise();
+    s.activateWindow();
+    s.CityEdit->setFocus();
+}
+
+void TCompanionWindows::OpenSearch() {}
+
+void TCompanionWindows::OpenPreferences() {}
+
+void TCompanionWindows::OpenManage(TManagePage, TManageMode, std::int32_t) {}
+
+void TCompanionWindows::OpenAbout() {
+    Splash_->PrepareAbout(CentredOnWorkArea(Host.Platform(), QSize(473, 392)));
+    Splash_->exec();
+}
+
+void TCompanionWindows::CityListReplaced() {
+    // Their lines named records that are gone.
+    SelectCity_->hide();
+}
+
+void TCompanionWindows::CloseAll() {
+    SelectCity_->FirstRun = false;
+    SelectCity_->hide();
+    MyCityMessage_->hide();
+    Splash_->hide();
+}
+
+void TCompanionWindows::RunStartupScreen() {
+    Host.SetTopmost(false);
+    Splash_->OnSplashTimer = [this] { Host.SetTopmost(Host.DisplayOptions().StayOnTop != 0); };
+    Splash_->EnterStartupMode(CentredOnWorkArea(Host.Platform(), QSize(465, 281)));
+    Host.HostWindow()->hide();
+    Splash_->exec();
+    Splash_->LeaveStartupMode();
+}
+
+bool TCompanionWindows::RunFirstStart() {
+    return ::RunFirstStart(Host, *MyCityMessage_, *SelectCity_);
+}

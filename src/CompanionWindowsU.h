@@ -1,0 +1,47 @@
+#pragma once
+
+#include "CompanionsU.h"
+
+#include <memory>
+
+class QWidget;
+class TClockHost;
+class TMyCityMessageForm;
+class TSelectCityForm;
+class TSplashForm;
+
+// The one owner of the companion windows: creates each once, in the order the program starts
+// them, and places, prepares and shows them for the clock window's commands. The only file
+// that knows every window.
+class TCompanionWindows : public TCompanions {
+public:
+    explicit TCompanionWindows(TClockHost& host);
+    ~TCompanionWindows() override;
+
+    bool Offers(TKind kind, TManagePage page) const override;
+    void OpenSelectCity(bool myCityMode) override;
+    void OpenSearch() override;
+    void OpenPreferences() override;
+    void OpenManage(TManagePage page, TManageMode mode, std::int32_t recordId) override;
+    void OpenAbout() override;
+    void CityListReplaced() override;
+    void CloseAll() override;
+
+    // The start-up screen, shown until its timer closes it; the clock window waits hidden.
+    void RunStartupScreen();
+    // The first start without My City; false when the program must end instead.
+    bool RunFirstStart();
+
+    TSplashForm& Splash() { return *Splash_; }
+    TSelectCityForm& SelectCity() { return *SelectCity_; }
+    TMyCityMessageForm& MyCityMessage() { return *MyCityMessage_; }
+
+private:
+    // Companions open with their top-left corner on the clock window's.
+    void PlaceOnHost(QWidget& window);
+
+    TClockHost& Host;
+    std::unique_ptr<TSplashForm> Splash_;
+    std::unique_ptr<TSelectCityForm> SelectCity_;
+    std::unique_ptr<TMyCityMessageForm> MyCityMessage_;
+};

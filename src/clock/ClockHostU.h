@@ -1,0 +1,39 @@
+#pragma once
+
+#include "CityListU.h"
+#include "FormatU.h"
+#include "PlatformU.h"
+#include "TavikOptionsU.h"
+
+#include <string>
+
+class QWidget;
+
+// What a companion window may ask of the clock window. Companions hold this and never the
+// window's own class, so that each can be built and tested without the other.
+class TClockHost {
+public:
+    virtual ~TClockHost() = default;
+
+    // The location data, My City, the current city and the modified flag, edited in place.
+    virtual TCityList& CityList() = 0;
+    virtual const TPlatform& Platform() const = 0;
+    virtual const TLocaleFacts& LocaleFacts() const = 0;
+    // The date format the display options give, for dates that companions show.
+    virtual const std::string& ShortDateFormat() const = 0;
+    virtual const TDisplayOptions& DisplayOptions() const = 0;
+    // The window companions are placed on and parent their messages to.
+    virtual QWidget* HostWindow() = 0;
+
+    virtual void ApplyDisplayOptions(const TDisplayOptions& options) = 0;
+    virtual void SyncViewMenuChecks() = 0;
+    virtual void SetTopmost(bool topmost) = 0;
+    virtual void ComputeCurrentCityTime() = 0;
+    virtual void RefreshDial() = 0;
+    // Called before a city is deleted, so that the centre does not keep it.
+    virtual void CityRemoved(const TCity* city) = 0;
+    // Saves to the file that Save writes; false (after the message) when it failed.
+    virtual bool SaveCityList() = 0;
+    // My City becomes the city, which also takes the centre.
+    virtual void SetMyCity(TCity* city) = 0;
+};

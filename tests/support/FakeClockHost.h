@@ -1,0 +1,57 @@
+#pragma once
+
+#include "ClockHostU.h"
+#include "FakePlatform.h"
+#include "TestWorld.h"
+
+#include <QWidget>
+
+// A clock window as companions see it: an in-memory world, the fake desktop, and a record of
+// what was asked of it.
+class TFakeClockHost : public TClockHost {
+public:
+    explicit TFakeClockHost(int myCityId = 1) {
+        BuildTestWorld(Data, myCityId);
+        SetDefaults(Options);
+        Window.move(100, 80);
+    }
+
+    TCityList& CityList() override { return Data; }
+    const TPlatform& Platform() const override { return P.Platform; }
+    const TLocaleFacts& LocaleFacts() const override { return Locale; }
+    const std::string& ShortDateFormat() const override { return DateFormat; }
+    const TDisplayOptions& DisplayOptions() const override { return Options; }
+    QWidget* HostWindow() override { return &Window; }
+
+    void ApplyDisplayOptions(const TDisplayOptions& options) override {
+        Options = options;
+        ++Applied;
+    }
+    void SyncViewMenuChecks() override { ++Synced; }
+    void SetTopmost(bool topmost) override { Topmost = topmost; }
+    void ComputeCurrentCityTime() override { ++Computed; }
+    void RefreshDial() override { ++Refreshed; }
+    void CityRemoved(const TCity* city) override {
+        if (city == Data.CurrentCity && Data.CurrentCity != Data.MyCity)
+            Data.CurrentCity = Data.MyCity;
+        ++Removed;
+    }
+    bool SaveCityList() override {
+        ++Saved;
+        Data.Modified = false;
+        return true;
+    }
+    void SetMyCity(TCity* city) override {
+        Data.MyCity = city;
+        Data.CurrentCity = city;
+    }
+
+    TFakePlatform P;
+    TCityList Data;
+    TDisplayOptions Options;
+    TLocaleFacts Locale;
+    std::string DateFormat = "dd/mm/yyyy";
+    QWidget Window;
+    bool Topmost = false;
+    int Applied = 0, Synced = 0, Computed = 0, Refreshed = 0, Removed = 0, Saved = 0;
+};
