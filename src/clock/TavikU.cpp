@@ -2,6 +2,7 @@
 
 #include "CentreTextU.h"
 #include "CityLabelU.h"
+#include "DataFolderU.h"
 #include "QtTextU.h"
 #include "SelectCityU.h"
 #include "SkinU.h"
@@ -839,7 +840,8 @@ void TTavikForm::Contents1Click() {
     Options.StayOnTop = 0;
     ApplyDisplayOptions(Options);
     SyncViewMenuChecks();
-    Platform_.Shell->Open(Platform_.ProgramDir + QStringLiteral("Tavik.chm"));
+    Platform_.Shell->Open(
+        HelpContentsPath(Platform_.ProgramDir, QCoreApplication::applicationDirPath()));
 }
 
 bool TTavikForm::SaveChangesFirst() {
