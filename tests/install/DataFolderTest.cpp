@@ -174,7 +174,8 @@ TEST_F(DataFolder, HelpContentsOpensTavikChmOrElseTheGuideOfTheBuild) {
 
     contents->trigger();
     ASSERT_EQ(p.Opened.size(), 1);
-    EXPECT_TRUE(p.Opened[0].endsWith(QStringLiteral("/guide/index.html"))) << p.Opened[0].toStdString();
+    EXPECT_TRUE(p.Opened[0].endsWith(QStringLiteral("/guide/index.html")))
+        << p.Opened[0].toStdString();
     EXPECT_TRUE(QFileInfo(p.Opened[0]).isFile()) << "the build carries its guide";
     EXPECT_FALSE(f.Options.StayOnTop);
     EXPECT_FALSE(f.AlwaysonTop1->isChecked());
