@@ -23,6 +23,8 @@ TSplashForm::TSplashForm(QWidget* parent)
     small.setPixelSize(11);
     Ui_->LegalLabel->setFont(small);
     Ui_->VersionLabel->setFont(small);
+    Ui_->VersionLabel->setText(QStringLiteral("The world clock for your desktop, version ") +
+                               QStringLiteral(TAVIK_VERSION));
 
     SplashTimer = new QTimer(this);
     SplashTimer->setObjectName(QStringLiteral("SplashTimer"));

@@ -1,6 +1,9 @@
 // The clock window's menus and the commands behind them.
 #include "TavikU.h"
 
+#include "DataFolderU.h"
+
+#include <QCoreApplication>
 #include <QMenu>
 #include <QMenuBar>
 
@@ -363,7 +366,8 @@ void TTavikForm::Contents1Click() {
     Options.StayOnTop = 0;
     ApplyDisplayOptions(Options);
     SyncViewMenuChecks();
-    Platform_.Shell->Open(Platform_.ProgramDir + QStringLiteral("Tavik.chm"));
+    Platform_.Shell->Open(
+        HelpContentsPath(Platform_.ProgramDir, QCoreApplication::applicationDirPath()));
 }
 
 bool TTavikForm::SaveChangesFirst() {

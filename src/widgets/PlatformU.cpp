@@ -1,5 +1,7 @@
 #include "PlatformU.h"
 
+#include "DataFolderU.h"
+
 #include <QCoreApplication>
 #include <QDateTime>
 #include <QDesktopServices>
@@ -121,9 +123,7 @@ TPlatform RealPlatform() {
     p.Files = &files;
     p.Screen = &screen;
     p.Shell = &shell;
-    p.ProgramDir = QDir::toNativeSeparators(QCoreApplication::applicationDirPath());
-    if (!p.ProgramDir.endsWith(QDir::separator()))
-        p.ProgramDir += QDir::separator();
+    p.ProgramDir = ChooseDataFolder(QCoreApplication::applicationDirPath(), UserDataDir());
     return p;
 }
 

@@ -75,7 +75,8 @@ struct TPlatform {
     TFileDialogs* Files = nullptr;
     TScreenInfo* Screen = nullptr;
     TDesktopShell* Shell = nullptr;
-    // The folder of the executable, with a trailing separator.
+    // The folder of "user.tvk" and "tavikprefs", with a trailing separator: the executable's
+    // folder, or the user's own data folder for an installed program (ChooseDataFolder).
     QString ProgramDir;
 };
 

@@ -273,6 +273,9 @@ TEST_F(TavikForm, StartWithDamagedMissingOrCancelledFiles) {
 
 TEST_F(TavikForm, HelpContentsOnlyClearsStayOnTop) {
     auto f = Start();
+    QFile chm(P.File(QStringLiteral("Tavik.chm")));
+    ASSERT_TRUE(chm.open(QIODevice::WriteOnly));
+    chm.close();
     ASSERT_TRUE(f->Options.StayOnTop);
     f->findChild<QAction*>(QStringLiteral("Contents1"))->trigger();
     EXPECT_FALSE(f->Options.StayOnTop);
