@@ -3,6 +3,7 @@
 #include "ClockHostU.h"
 #include "FirstStartU.h"
 #include "MyCityMessageU.h"
+#include "OptionsFormU.h"
 #include "SelectCityU.h"
 #include "SplashU.h"
 
@@ -10,6 +11,7 @@
 
 TCompanionWindows::TCompanionWindows(TClockHost& host)
     : Host(host), Splash_(std::make_unique<TSplashForm>()),
+      Options_(std::make_unique<TOptionsForm>(host)),
       SelectCity_(std::make_unique<TSelectCityForm>(host)),
       MyCityMessage_(std::make_unique<TMyCityMessageForm>()) {}
 
@@ -18,10 +20,10 @@ TCompanionWindows::~TCompanionWindows() = default;
 bool TCompanionWindows::Offers(TKind kind, TManagePage) const {
     switch (kind) {
     case TKind::SelectCity:
+    case TKind::Preferences:
     case TKind::About:
         return true;
     case TKind::Search:
-    case TKind::Preferences:
     case TKind::Manage:
         return false;
     }
@@ -49,7 +51,14 @@ void TCompanionWindows::OpenSelectCity(bool myCityMode) {
 
 void TCompanionWindows::OpenSearch() {}
 
-void TCompanionWindows::OpenPreferences() {}
+void TCompanionWindows::OpenPreferences() {
+    TOptionsForm& o = *Options_;
+    o.LoadIntoDialog(Host.DisplayOptions());
+    PlaceOnHost(o);
+    o.show();
+    o.raise();
+    o.activateWindow();
+}
 
 void TCompanionWindows::OpenManage(TManagePage, TManageMode, std::int32_t) {}
 
@@ -66,6 +75,7 @@ void TCompanionWindows::CityListReplaced() {
 void TCompanionWindows::CloseAll() {
     SelectCity_->FirstRun = false;
     SelectCity_->hide();
+    Options_->hide(); // without handing its options back: they are saved already
     MyCityMessage_->hide();
     Splash_->hide();
 }

@@ -7,6 +7,7 @@
 class QWidget;
 class TClockHost;
 class TMyCityMessageForm;
+class TOptionsForm;
 class TSelectCityForm;
 class TSplashForm;
 
@@ -33,6 +34,7 @@ public:
     bool RunFirstStart();
 
     TSplashForm& Splash() { return *Splash_; }
+    TOptionsForm& Options() { return *Options_; }
     TSelectCityForm& SelectCity() { return *SelectCity_; }
     TMyCityMessageForm& MyCityMessage() { return *MyCityMessage_; }
 
@@ -42,6 +44,7 @@ private:
 
     TClockHost& Host;
     std::unique_ptr<TSplashForm> Splash_;
+    std::unique_ptr<TOptionsForm> Options_;
     std::unique_ptr<TSelectCityForm> SelectCity_;
     std::unique_ptr<TMyCityMessageForm> MyCityMessage_;
 };

@@ -3,6 +3,7 @@
 #include "CompanionWindowsU.h"
 #include "FakePlatform.h"
 #include "MyCityMessageU.h"
+#include "OptionsFormU.h"
 #include "SelectCityU.h"
 #include "SkinU.h"
 #include "TavikU.h"
@@ -77,7 +78,7 @@ int main(int argc, char** argv) {
             ++failures;
         std::printf("%s\n", qPrintable(file));
     }
-    // The dialogs of choosing cities, and the first start's message.
+    // The dialogs of choosing cities, the first start's message and the preferences.
     TCompanionWindows companions(form);
     form.SetCompanions(&companions);
     TSelectCityForm& select = companions.SelectCity();
@@ -103,6 +104,10 @@ int main(int argc, char** argv) {
     message.show();
     grab(message, "my-city-message");
     message.hide();
+    form.Options1Click();
+    TOptionsForm& options = companions.Options();
+    grab(options, "preferences");
+    options.hide();
     form.Data.Modified = false;
     return failures == 0 ? 0 : 1;
 }
