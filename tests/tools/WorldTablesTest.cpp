@@ -335,7 +335,8 @@ TEST_F(WorldTables, CheckFindsACountingMistakeAndHonoursListedExceptions) {
     std::ostringstream out, err;
     ASSERT_EQ(RunTvkTool({"check", (Dir / "tables").string()}, out, err), 0)
         << out.str() << err.str();
-    EXPECT_NE(out.str().find("2 cities agree, 0 disagree"), std::string::npos) << out.str();
+    EXPECT_EQ(out.str(), "2 of 2 cities agree with the system's zones; 0 differ as listed in "
+                         "exceptions.csv (0 zones); 0 unexpected\n");
 
     // "Second Sunday March" counted by weeks is 15 March 2026, a week late.
     const fs::path states = Dir / "tables" / "states.csv";
@@ -344,18 +345,34 @@ TEST_F(WorldTables, CheckFindsACountingMistakeAndHonoursListedExceptions) {
     WriteAll(states, text);
     out.str("");
     EXPECT_EQ(RunTvkTool({"check", (Dir / "tables").string()}, out, err), 1);
-    EXPECT_NE(out.str().find("New York, NY\tAmerica/New_York\t2026-03-08 07:00:00 UTC\t"
-                             "program 2026-03-08 02:00:00\tsystem 2026-03-08 03:00:00"),
-              std::string::npos)
-        << out.str();
-    EXPECT_NE(out.str().find("1 cities agree, 1 disagree"), std::string::npos);
+    EXPECT_EQ(out.str(), "unexpected: New York, NY\tAmerica/New_York\t2026-03-08 07:00:00 UTC\t"
+                         "program 2026-03-08 02:00:00\tsystem 2026-03-08 03:00:00\n"
+                         "1 of 2 cities agree with the system's zones; 0 differ as listed in "
+                         "exceptions.csv (0 zones); 1 unexpected (listed above)\n");
 
+    // Listed, the same difference is expected and told apart; a listed zone that agrees is
+    // worth a note.
     WriteAll(Dir / "tables" / "exceptions.csv",
-             "Zone,Reason\nAmerica/New_York,testing\nAsia/Gaza,unused\n");
+             "Zone,Reason\nAmerica/New_York,testing\nEurope/Berlin,\"unused, now\"\n");
     out.str("");
     EXPECT_EQ(RunTvkTool({"check", (Dir / "tables").string()}, out, err), 0) << out.str();
-    EXPECT_NE(out.str().find("(listed: testing)"), std::string::npos);
-    EXPECT_NE(out.str().find("note: exception Asia/Gaza no longer needed"), std::string::npos);
+    EXPECT_EQ(out.str(), "expected: America/New_York (New York, NY): testing\n"
+                         "note: Europe/Berlin is listed in exceptions.csv but agrees now\n"
+                         "1 of 2 cities agree with the system's zones; 1 differ as listed in "
+                         "exceptions.csv (1 zone); 0 unexpected\n");
+    out.str("");
+    EXPECT_EQ(RunTvkTool({"check", "--brief", (Dir / "tables").string()}, out, err), 0);
+    EXPECT_EQ(out.str().find("expected:"), std::string::npos) << out.str();
+
+    // A listing never hides a broken city: one without a place stays unexpected.
+    text = ReadAll(Dir / "tables" / "cities.csv");
+    text.replace(text.find("2,New York,\"New York, NY\",1"), 27, "2,New York,\"New York, NY\",7");
+    WriteAll(Dir / "tables" / "cities.csv", text);
+    out.str("");
+    EXPECT_EQ(RunTvkTool({"check", (Dir / "tables").string()}, out, err), 1);
+    EXPECT_NE(out.str().find("unexpected: New York, NY\tAmerica/New_York\tno place\n"),
+              std::string::npos)
+        << out.str();
 }
 
 TEST_F(WorldTables, CheckRefusesUnknownZonesAndBrokenLinks) {
@@ -366,10 +383,26 @@ TEST_F(WorldTables, CheckRefusesUnknownZonesAndBrokenLinks) {
              "2,New York,New York,1,1,0,\n");
     std::ostringstream out, err;
     EXPECT_EQ(RunTvkTool({"check", (Dir / "tables").string()}, out, err), 1);
-    EXPECT_NE(out.str().find("Berlin\tEurope/Nowhere\tunknown zone"), std::string::npos)
+    EXPECT_NE(out.str().find("unexpected: Berlin\tEurope/Nowhere\tunknown zone"), std::string::npos)
         << out.str();
-    EXPECT_NE(out.str().find("link: city New York names a missing country or state"),
+    EXPECT_NE(out.str().find("unexpected: link: city New York names a missing country or state"),
               std::string::npos);
+    EXPECT_NE(out.str().find("0 of 1 cities agree with the system's zones (1 without a zone)"),
+              std::string::npos);
+
+    // Faults in the tables name the file with its folder.
+    WriteAll(Dir / "tables" / "exceptions.csv", "Zone,Reason\nEurope/Berlin,\n");
+    out.str("");
+    err.str("");
+    EXPECT_EQ(RunTvkTool({"check", (Dir / "tables").string()}, out, err), 1);
+    EXPECT_EQ(err.str(), "tvktool: " + (Dir / "tables" / "exceptions.csv").string() +
+                             ":2: Reason: a reason is required\n");
+    fs::remove(Dir / "tables" / "cities.csv");
+    err.str("");
+    EXPECT_EQ(RunTvkTool({"build", (Dir / "tables").string(), (Dir / "x.tvk").string()}, out, err),
+              1);
+    EXPECT_EQ(err.str(), "tvktool: " + (Dir / "tables" / "cities.csv").string() +
+                             ": cannot open (No such file or directory)\n");
 }
 
 TEST(WorldZoneSamples, HoursAndBothSidesOfEachTransition) {
