@@ -543,7 +543,7 @@ void ReadWorldTables(const std::string& dirName, TCityList& data, TWorldExtras* 
     {
         TTableReader t(dir, "cities.csv",
                        {"UniqueID", "ShortName", "LongName", "StateId", "CountryId", "Default"},
-                       {"Zone"});
+                       {"Zone", "Population"});
         data.Cities.Reserve(t.Rows().size());
         for (const auto& row : t.Rows()) {
             TCity& c = data.Cities.Add();
@@ -557,6 +557,11 @@ void ReadWorldTables(const std::string& dirName, TCityList& data, TWorldExtras* 
                 t.Fail(row, "Default", "expected 0 or 1: '" + def + "'");
             c.Default = def == "1";
             ex.CityZones.push_back(t.Raw(row, "Zone"));
+            const std::string population = t.Raw(row, "Population");
+            long long people = 0;
+            if (!population.empty() && !ParseInt64(population, 0, LLONG_MAX, people))
+                t.Fail(row, "Population", "not a count: '" + population + "'");
+            ex.CityPopulations.push_back(population);
         }
     }
     {
@@ -651,13 +656,15 @@ void WriteWorldTables(const std::string& dirName, const TCityList& data,
     }
     {
         TTableWriter w(dir, "cities.csv",
-                       "UniqueID,ShortName,LongName,StateId,CountryId,Default,Zone");
+                       "UniqueID,ShortName,LongName,StateId,CountryId,Default,Zone,Population");
         std::size_t i = 0;
         for (const auto& c : data.Cities) {
             w << std::to_string(c->UniqueID) << Utf8(TrimAnsi(c->ShortName()))
               << Utf8(TrimAnsi(c->LongName).substr(0, NameCap)) << std::to_string(c->StateId)
               << std::to_string(c->CountryId) << (c->Default ? "1" : "0")
-              << Extra(extras, &TWorldExtras::CityZones, i++);
+              << Extra(extras, &TWorldExtras::CityZones, i)
+              << Extra(extras, &TWorldExtras::CityPopulations, i);
+            ++i;
             w.EndRow();
         }
         w.Save();
