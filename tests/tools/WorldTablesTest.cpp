@@ -1,6 +1,7 @@
 #include "CityListU.h"
 #include "StreamU.h"
 #include "TvkToolU.h"
+#include "VerifyU.h"
 #include "WorldCheckU.h"
 #include "WorldTablesU.h"
 
@@ -524,6 +525,25 @@ TEST_F(DefaultWorld, EveryStateWithRulesOfItsOwnHasACity) {
             EXPECT_TRUE(withCity.count(s->UniqueID)) << s->Name << " (" << k->Name << ")";
         }
     }
+}
+
+TEST_F(DefaultWorld, RoundTripsByteForByteAndHoldsNothingOdd) {
+    const fs::path dir =
+        fs::temp_directory_path() / ("tavik-default-" + std::to_string(::getpid()));
+    fs::create_directories(dir);
+    std::ostringstream err;
+    ASSERT_EQ(BuildWorld(std::string(TAVIK_TEST_DATA) + "/../../resources/world",
+                         (dir / "default.tvk").string(), err),
+              0)
+        << err.str();
+    ASSERT_EQ(ExportWorld((dir / "default.tvk").string(), (dir / "tables").string(), err), 0);
+    ASSERT_EQ(BuildWorld((dir / "tables").string(), (dir / "again.tvk").string(), err), 0);
+    const std::string bytes = ReadAll(dir / "default.tvk");
+    EXPECT_EQ(ReadAll(dir / "again.tvk"), bytes);
+    const std::vector<std::string> found =
+        VerifyCityListBytes(std::vector<std::uint8_t>(bytes.begin(), bytes.end()));
+    EXPECT_TRUE(found.empty()) << found.front();
+    fs::remove_all(dir);
 }
 
 TEST_F(DefaultWorld, WellKnownPlacesAreThereInTheirOwnRegions) {
