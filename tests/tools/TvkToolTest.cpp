@@ -361,8 +361,8 @@ TEST(TvkToolVerify, RecordsTheProgramReadsWithoutAWord) {
     d.Airports.Items(0).StateId = 4;
     const std::string found = Joined(VerifyCityListBytes(Bytes(d)));
     for (const char* line : {
-             "country 3 (id 2, Twin): id already held by country 2: the program finds only that "
-             "one\n",
+             "country 3 (id 2, Twin): same id as country 2 (id 2, New Zealand), which the program "
+             "finds instead\n",
              "country 1 (id 1, Australia): UTCOffset is not a number\n",
              "country 2 (id 2, New Zealand): UTCOffset 14.5 is outside -12..14\n",
              "country 3 (id 2, Twin): UTCOffset -99 means not set\n",

@@ -106,10 +106,12 @@ void VerifyIds(const char* kind, const Collection& items, Name name,
     int i = 0;
     for (const auto& item : items) {
         const auto [at, fresh] = first.emplace(item->Id(), i);
-        if (!fresh)
-            found.push_back(Record(kind, i, item->Id(), name(*item)) + ": id already held by " +
-                            kind + " " + std::to_string(at->second + 1) +
-                            ": the program finds only that one");
+        if (!fresh) {
+            const auto& earlier = *items.begin()[at->second];
+            found.push_back(Record(kind, i, item->Id(), name(*item)) + ": same id as " +
+                            Record(kind, at->second, earlier.Id(), name(earlier)) +
+                            ", which the program finds instead");
+        }
         ++i;
     }
 }
