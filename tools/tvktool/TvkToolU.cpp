@@ -388,7 +388,7 @@ const TCommand Commands[] = {
      "  --brief     leave out the expected differences\n"
      "Exit status 0 when nothing unexpected was found, 1 otherwise.\n",
      CheckCommand},
-    {"verify", "FILE", "list what a data file holds that the program silently accepts",
+    {"verify", "FILE", "list the oddities that the program reads without a word",
      "Lists, one per line, what the program's reader silently accepts but a person should\n"
      "know: negative counts, bytes after the My City id, text lengths beyond a field's\n"
      "capacity, duplicate ids, links to missing records, offsets that are not numbers or\n"
