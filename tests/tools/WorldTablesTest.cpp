@@ -1,15 +1,19 @@
 #include "CityListU.h"
 #include "StreamU.h"
 #include "TvkToolU.h"
+#include "VerifyU.h"
 #include "WorldCheckU.h"
 #include "WorldTablesU.h"
 
 #include <gtest/gtest.h>
 
+#include <cctype>
 #include <cmath>
 #include <filesystem>
 #include <fstream>
 #include <limits>
+#include <numeric>
+#include <set>
 #include <sstream>
 #include <unistd.h>
 
@@ -251,6 +255,11 @@ TEST_F(WorldTables, FaultsNameFileLineAndField) {
                  std::string(56, 'x') + "\",0,1,1,\n");
     EXPECT_NE(BuildError(Dir / "tables").find("cities.csv:2: LongName: longer than 55"),
               std::string::npos);
+    WriteAll(Dir / "tables" / "cities.csv",
+             "UniqueID,ShortName,LongName,StateId,CountryId,Default,Zone,Population\n"
+             "1,Berlin,Berlin,0,1,1,,many\n");
+    EXPECT_NE(BuildError(Dir / "tables").find("cities.csv:2: Population: not a count: 'many'"),
+              std::string::npos);
 }
 
 // --- Export and build ----------------------------------------------------------------------
@@ -320,7 +329,7 @@ TEST_F(WorldTables, ToolBuildsFromTablesAndExportsWithEmptyExtraColumns) {
     ASSERT_EQ(RunTvkTool({"build", (Dir / "tables").string(), tvk}, out, err), 0) << err.str();
     ASSERT_EQ(RunTvkTool({"export", tvk, (Dir / "again").string()}, out, err), 0) << err.str();
     const std::string cities = ReadAll(Dir / "again" / "cities.csv");
-    EXPECT_NE(cities.find("1,Berlin,Berlin,0,1,1,\n"), std::string::npos) << cities;
+    EXPECT_NE(cities.find("1,Berlin,Berlin,0,1,1,,\n"), std::string::npos) << cities;
     ASSERT_EQ(RunTvkTool({"build", (Dir / "again").string(), (Dir / "w2.tvk").string()}, out, err),
               0);
     EXPECT_EQ(ReadAll(Dir / "w2.tvk"), ReadAll(tvk));
@@ -335,7 +344,8 @@ TEST_F(WorldTables, CheckFindsACountingMistakeAndHonoursListedExceptions) {
     std::ostringstream out, err;
     ASSERT_EQ(RunTvkTool({"check", (Dir / "tables").string()}, out, err), 0)
         << out.str() << err.str();
-    EXPECT_NE(out.str().find("2 cities agree, 0 disagree"), std::string::npos) << out.str();
+    EXPECT_EQ(out.str(), "2 of 2 cities agree with the system's zones; 0 differ as listed in "
+                         "exceptions.csv (0 zones); 0 unexpected\n");
 
     // "Second Sunday March" counted by weeks is 15 March 2026, a week late.
     const fs::path states = Dir / "tables" / "states.csv";
@@ -344,18 +354,34 @@ TEST_F(WorldTables, CheckFindsACountingMistakeAndHonoursListedExceptions) {
     WriteAll(states, text);
     out.str("");
     EXPECT_EQ(RunTvkTool({"check", (Dir / "tables").string()}, out, err), 1);
-    EXPECT_NE(out.str().find("New York, NY\tAmerica/New_York\t2026-03-08 07:00:00 UTC\t"
-                             "program 2026-03-08 02:00:00\tsystem 2026-03-08 03:00:00"),
-              std::string::npos)
-        << out.str();
-    EXPECT_NE(out.str().find("1 cities agree, 1 disagree"), std::string::npos);
+    EXPECT_EQ(out.str(), "unexpected: New York, NY\tAmerica/New_York\t2026-03-08 07:00:00 UTC\t"
+                         "program 2026-03-08 02:00:00\tsystem 2026-03-08 03:00:00\n"
+                         "1 of 2 cities agree with the system's zones; 0 differ as listed in "
+                         "exceptions.csv (0 zones); 1 unexpected (listed above)\n");
 
+    // Listed, the same difference is expected and told apart; a listed zone that agrees is
+    // worth a note.
     WriteAll(Dir / "tables" / "exceptions.csv",
-             "Zone,Reason\nAmerica/New_York,testing\nAsia/Gaza,unused\n");
+             "Zone,Reason\nAmerica/New_York,testing\nEurope/Berlin,\"unused, now\"\n");
     out.str("");
     EXPECT_EQ(RunTvkTool({"check", (Dir / "tables").string()}, out, err), 0) << out.str();
-    EXPECT_NE(out.str().find("(listed: testing)"), std::string::npos);
-    EXPECT_NE(out.str().find("note: exception Asia/Gaza no longer needed"), std::string::npos);
+    EXPECT_EQ(out.str(), "expected: America/New_York (New York, NY): testing\n"
+                         "note: Europe/Berlin is listed in exceptions.csv but agrees now\n"
+                         "1 of 2 cities agree with the system's zones; 1 differ as listed in "
+                         "exceptions.csv (1 zone); 0 unexpected\n");
+    out.str("");
+    EXPECT_EQ(RunTvkTool({"check", "--brief", (Dir / "tables").string()}, out, err), 0);
+    EXPECT_EQ(out.str().find("expected:"), std::string::npos) << out.str();
+
+    // A listing never hides a broken city: one without a place stays unexpected.
+    text = ReadAll(Dir / "tables" / "cities.csv");
+    text.replace(text.find("2,New York,\"New York, NY\",1"), 27, "2,New York,\"New York, NY\",7");
+    WriteAll(Dir / "tables" / "cities.csv", text);
+    out.str("");
+    EXPECT_EQ(RunTvkTool({"check", (Dir / "tables").string()}, out, err), 1);
+    EXPECT_NE(out.str().find("unexpected: New York, NY\tAmerica/New_York\tno place\n"),
+              std::string::npos)
+        << out.str();
 }
 
 TEST_F(WorldTables, CheckRefusesUnknownZonesAndBrokenLinks) {
@@ -366,10 +392,26 @@ TEST_F(WorldTables, CheckRefusesUnknownZonesAndBrokenLinks) {
              "2,New York,New York,1,1,0,\n");
     std::ostringstream out, err;
     EXPECT_EQ(RunTvkTool({"check", (Dir / "tables").string()}, out, err), 1);
-    EXPECT_NE(out.str().find("Berlin\tEurope/Nowhere\tunknown zone"), std::string::npos)
+    EXPECT_NE(out.str().find("unexpected: Berlin\tEurope/Nowhere\tunknown zone"), std::string::npos)
         << out.str();
-    EXPECT_NE(out.str().find("link: city New York names a missing country or state"),
+    EXPECT_NE(out.str().find("unexpected: link: city New York names a missing country or state"),
               std::string::npos);
+    EXPECT_NE(out.str().find("0 of 1 cities agree with the system's zones (1 without a zone)"),
+              std::string::npos);
+
+    // Faults in the tables name the file with its folder.
+    WriteAll(Dir / "tables" / "exceptions.csv", "Zone,Reason\nEurope/Berlin,\n");
+    out.str("");
+    err.str("");
+    EXPECT_EQ(RunTvkTool({"check", (Dir / "tables").string()}, out, err), 1);
+    EXPECT_EQ(err.str(), "tvktool: " + (Dir / "tables" / "exceptions.csv").string() +
+                             ":2: Reason: a reason is required\n");
+    fs::remove(Dir / "tables" / "cities.csv");
+    err.str("");
+    EXPECT_EQ(RunTvkTool({"build", (Dir / "tables").string(), (Dir / "x.tvk").string()}, out, err),
+              1);
+    EXPECT_EQ(err.str(), "tvktool: " + (Dir / "tables" / "cities.csv").string() +
+                             ": cannot open (No such file or directory)\n");
 }
 
 TEST(WorldZoneSamples, HoursAndBothSidesOfEachTransition) {
@@ -383,6 +425,147 @@ TEST(WorldZoneSamples, HoursAndBothSidesOfEachTransition) {
     EXPECT_EQ(at->second, 3600);
     EXPECT_EQ((at + 1)->second, 7200);
     EXPECT_TRUE(ZoneSamples("Mars/Olympus_Mons").empty());
+}
+
+// --- The default world database ------------------------------------------------------------
+
+// The tables that ship, as the build reads them, with the generator's columns.
+class DefaultWorld : public ::testing::Test {
+protected:
+    static void SetUpTestSuite() {
+        Data = new TCityList;
+        Extras = new TWorldExtras;
+        ReadWorldTables(std::string(TAVIK_TEST_DATA) + "/../../resources/world", *Data, Extras);
+    }
+    static void TearDownTestSuite() {
+        delete Data;
+        delete Extras;
+    }
+
+    static long long Population(int city) {
+        return std::stoll(Extras->CityPopulations.at(static_cast<std::size_t>(city)));
+    }
+    static const TCity* CityNamed(const std::string& country, const std::string& name) {
+        for (const auto& c : Data->Cities) {
+            const TCountry* k = Data->Countries.FindById(c->CountryId);
+            if (k && k->Code == country && c->LongName == name)
+                return c;
+        }
+        return nullptr;
+    }
+
+    static TCityList* Data;
+    static TWorldExtras* Extras;
+};
+TCityList* DefaultWorld::Data = nullptr;
+TWorldExtras* DefaultWorld::Extras = nullptr;
+
+TEST_F(DefaultWorld, AStateNameIsACityNameOnlyForARealCityOfThatState) {
+    // "Bahia" is a state, not a city; "São Paulo" is both, and the city lies in the state.
+    for (int i = 0; i < Data->Cities.Count(); ++i) {
+        const TCity& c = Data->Cities.Items(i);
+        for (const auto& s : Data->States)
+            if (s->CountryId == c.CountryId && s->Name == c.LongName) {
+                EXPECT_EQ(c.StateId, s->UniqueID) << c.LongName << " lies in another state";
+                EXPECT_GT(Population(i), 0) << c.LongName << " is no city of the source data";
+            }
+    }
+}
+
+TEST_F(DefaultWorld, ShortLabelsAreUniqueWithinEachCountry) {
+    std::set<std::pair<std::int32_t, std::string>> seen;
+    for (const auto& c : Data->Cities) {
+        EXPECT_FALSE(c->ShortName().empty()) << c->LongName;
+        EXPECT_TRUE(seen.emplace(c->CountryId, c->ShortName()).second)
+            << c->ShortName() << " given twice, again to " << c->LongName;
+    }
+}
+
+TEST_F(DefaultWorld, NoLabelOfTheLargestCitiesIsCutInsideAWord) {
+    std::vector<int> order(static_cast<std::size_t>(Data->Cities.Count()));
+    std::iota(order.begin(), order.end(), 0);
+    std::stable_sort(order.begin(), order.end(),
+                     [](int a, int b) { return Population(a) > Population(b); });
+    auto letter = [](char c) {
+        const auto u = static_cast<unsigned char>(c);
+        return std::isalpha(u) || u >= 0xC0; // accented letters of the code page
+    };
+    for (std::size_t k = 0; k < 500; ++k) {
+        const TCity& c = Data->Cities.Items(order[k]);
+        const std::string& name = c.LongName;
+        const bool cut = name.size() > 8 && c.ShortName() == name.substr(0, 8) && letter(name[7]) &&
+                         letter(name[8]);
+        EXPECT_FALSE(cut) << name << " shows as " << c.ShortName();
+    }
+}
+
+TEST_F(DefaultWorld, EveryCountryNamesItsCapitalAmongItsCities) {
+    const std::set<std::string> uninhabited = {"AQ", "BV", "HM", "UM"};
+    for (const auto& k : Data->Countries) {
+        if (uninhabited.count(k->Code)) {
+            EXPECT_EQ(k->CapitalCity, 0) << k->Name;
+            continue;
+        }
+        const TCity* capital = Data->Cities.FindById(k->CapitalCity);
+        ASSERT_NE(capital, nullptr) << k->Name;
+        EXPECT_EQ(capital->CountryId, k->UniqueId) << k->Name;
+    }
+}
+
+TEST_F(DefaultWorld, EveryStateWithRulesOfItsOwnHasACity) {
+    std::set<std::int32_t> withCity;
+    for (const auto& c : Data->Cities)
+        withCity.insert(c->StateId);
+    for (const auto& s : Data->States) {
+        const TCountry* k = Data->Countries.FindById(s->CountryId);
+        ASSERT_NE(k, nullptr) << s->Name;
+        const bool own = s->UTCOffset != k->UTCOffset || !(s->DSTStart == k->DSTStart) ||
+                         !(s->DSTEnd == k->DSTEnd);
+        if (own && k->Code != "UM") { // the Minor Outlying Islands have no towns
+            EXPECT_TRUE(withCity.count(s->UniqueID)) << s->Name << " (" << k->Name << ")";
+        }
+    }
+}
+
+TEST_F(DefaultWorld, RoundTripsByteForByteAndHoldsNothingOdd) {
+    const fs::path dir =
+        fs::temp_directory_path() / ("tavik-default-" + std::to_string(::getpid()));
+    fs::create_directories(dir);
+    std::ostringstream err;
+    ASSERT_EQ(BuildWorld(std::string(TAVIK_TEST_DATA) + "/../../resources/world",
+                         (dir / "default.tvk").string(), err),
+              0)
+        << err.str();
+    ASSERT_EQ(ExportWorld((dir / "default.tvk").string(), (dir / "tables").string(), err), 0);
+    ASSERT_EQ(BuildWorld((dir / "tables").string(), (dir / "again.tvk").string(), err), 0);
+    const std::string bytes = ReadAll(dir / "default.tvk");
+    EXPECT_EQ(ReadAll(dir / "again.tvk"), bytes);
+    const std::vector<std::string> found =
+        VerifyCityListBytes(std::vector<std::uint8_t>(bytes.begin(), bytes.end()));
+    EXPECT_TRUE(found.empty()) << found.front();
+    fs::remove_all(dir);
+}
+
+TEST_F(DefaultWorld, WellKnownPlacesAreThereInTheirOwnRegions) {
+    for (const auto& [country, name] :
+         std::vector<std::pair<std::string, std::string>>{{"AU", "Cairns"},
+                                                          {"AU", "Townsville"},
+                                                          {"AU", "Alice Springs"},
+                                                          {"NZ", "Dunedin"},
+                                                          {"NZ", "Queenstown"},
+                                                          {"NZ", "Tauranga"},
+                                                          {"US", "Fargo"},
+                                                          {"IN", "Panaji"},
+                                                          {"IN", "Shimla"},
+                                                          {"BR", "S\xE3o Carlos"},
+                                                          {"BR", "Salvador"}})
+        EXPECT_NE(CityNamed(country, name), nullptr) << name;
+    const TCity* wellington = CityNamed("NZ", "Wellington");
+    ASSERT_NE(wellington, nullptr);
+    EXPECT_EQ(Data->States.FindById(wellington->StateId)->Name, "Wellington");
+    // Cities named after a zone rather than a town are gone.
+    EXPECT_EQ(CityNamed("US", "Center, North Dakota"), nullptr);
+    EXPECT_EQ(CityNamed("BR", "Bahia"), nullptr);
 }
 
 } // namespace

@@ -4,22 +4,24 @@
 #include "CityListU.h"
 #include "DateTimeU.h"
 #include "StreamU.h"
+#include "VerifyU.h"
 #include "WorldCheckU.h"
 #include "WorldTablesU.h"
 
+#include <algorithm>
+#include <cerrno>
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
+#include <fcntl.h>
+#include <filesystem>
 #include <ostream>
+#include <unistd.h>
+
+namespace fs = std::filesystem;
 
 namespace {
-
-const char* const Usage = "usage: tvktool dump FILE\n"
-                          "       tvktool times FILE --utc YYYY-MM-DDTHH:MM:SSZ\n"
-                          "       tvktool copy IN OUT\n"
-                          "       tvktool build DIR OUT\n"
-                          "       tvktool export FILE DIR\n"
-                          "       tvktool check DIR [--sample N]\n";
 
 std::string JsonString(const std::string& ansi) {
     const std::string utf8 = AnsiToUtf8(ansi);
@@ -112,12 +114,12 @@ void Times(const TCityList& d, double utc, std::ostream& out) {
     }
 }
 
-// Reads a file the way the program does; a read error is reported.
+// Reads a file the way the program does; a read error is reported with the file's name.
 bool Load(const std::string& file, TCityList& data, std::ostream& err) {
     try {
         LoadCityListFile(file, data);
     } catch (const EStreamError& e) {
-        err << e.what() << '\n';
+        err << FileErrorText(file, e.what()) << '\n';
         return false;
     }
     return true;
@@ -178,55 +180,292 @@ bool ParseUtcInstant(const std::string& text, double& dateTime) {
     return true;
 }
 
+// ---------------------------------------------------------------------------------------------
+// The command line
+
+std::optional<std::string> TCommandLine::Value(const std::string& option) {
+    for (std::size_t i = 0; i < Args_.size(); ++i) {
+        const std::string& a = Args_[i];
+        if (a == option) {
+            if (i + 1 >= Args_.size())
+                throw EUsageError(option + " needs a value");
+            std::string v = Args_[i + 1];
+            Args_.erase(Args_.begin() + static_cast<std::ptrdiff_t>(i),
+                        Args_.begin() + static_cast<std::ptrdiff_t>(i) + 2);
+            return v;
+        }
+        if (a.rfind(option + "=", 0) == 0) {
+            std::string v = a.substr(option.size() + 1);
+            Args_.erase(Args_.begin() + static_cast<std::ptrdiff_t>(i));
+            return v;
+        }
+    }
+    return std::nullopt;
+}
+
+bool TCommandLine::Flag(const std::string& option) {
+    for (std::size_t i = 0; i < Args_.size(); ++i)
+        if (Args_[i] == option) {
+            Args_.erase(Args_.begin() + static_cast<std::ptrdiff_t>(i));
+            return true;
+        }
+    return false;
+}
+
+namespace {
+
+bool LooksLikeOption(const std::string& a) {
+    return a.size() > 1 && a[0] == '-';
+}
+
+} // namespace
+
+std::string TCommandLine::Next(const std::string& what) {
+    if (Args_.empty())
+        throw EUsageError(what + " missing");
+    if (LooksLikeOption(Args_.front()))
+        throw EUsageError("unknown option '" + Args_.front() + "'");
+    std::string a = Args_.front();
+    Args_.erase(Args_.begin());
+    return a;
+}
+
+void TCommandLine::End() const {
+    if (Args_.empty())
+        return;
+    if (LooksLikeOption(Args_.front()))
+        throw EUsageError("unknown option '" + Args_.front() + "'");
+    throw EUsageError("unexpected argument '" + Args_.front() + "'");
+}
+
+std::string FileErrorText(const std::string& file, const std::string& message) {
+    // The program's messages name the failure; the system knows why.
+    std::string reason;
+    std::error_code ec;
+    const fs::path path(file);
+    if (message.rfind("Cannot open file", 0) == 0) {
+        if (fs::is_directory(path, ec)) {
+            reason = std::strerror(EISDIR);
+        } else {
+            const int fd = ::open(file.c_str(), O_RDONLY | O_CLOEXEC);
+            if (fd < 0)
+                reason = std::strerror(errno);
+            else
+                ::close(fd);
+        }
+    } else if (message.rfind("Cannot create file", 0) == 0) {
+        const fs::path parent = path.has_parent_path() ? path.parent_path() : fs::path(".");
+        if (fs::is_directory(path, ec))
+            reason = std::strerror(EISDIR);
+        else if (!fs::is_directory(parent, ec))
+            reason = std::strerror(ENOENT);
+        else if (::access(parent.c_str(), W_OK) != 0 ||
+                 (fs::exists(path, ec) && ::access(file.c_str(), W_OK) != 0))
+            reason = std::strerror(EACCES);
+    }
+    return "tvktool: " + file + ": " + message + (reason.empty() ? "" : " (" + reason + ")");
+}
+
+namespace {
+
+int DumpCommand(TCommandLine& line, std::ostream& out, std::ostream& err) {
+    const std::string file = line.Next("FILE");
+    line.End();
+    TCityList data;
+    if (!Load(file, data, err))
+        return 1;
+    Dump(data, out);
+    return 0;
+}
+
+int TimesCommand(TCommandLine& line, std::ostream& out, std::ostream& err) {
+    const std::optional<std::string> instant = line.Value("--utc");
+    const std::string file = line.Next("FILE");
+    line.End();
+    if (!instant)
+        throw EUsageError("--utc INSTANT missing");
+    double utc = 0;
+    if (!ParseUtcInstant(*instant, utc))
+        throw EUsageError("not a UTC instant: '" + *instant + "' (YYYY-MM-DDTHH:MM[:SS]Z)");
+    TCityList data;
+    if (!Load(file, data, err))
+        return 1;
+    Times(data, utc, out);
+    return 0;
+}
+
+int CopyCommand(TCommandLine& line, std::ostream&, std::ostream& err) {
+    const std::string in = line.Next("IN");
+    const std::string outFile = line.Next("OUT");
+    line.End();
+    TCityList data;
+    if (!Load(in, data, err))
+        return 1;
+    try {
+        SaveCityListFile(outFile, data);
+    } catch (const EStreamError& e) {
+        err << FileErrorText(outFile, e.what()) << '\n';
+        return 1;
+    }
+    return 0;
+}
+
+int BuildCommand(TCommandLine& line, std::ostream&, std::ostream& err) {
+    const std::string dir = line.Next("DIR");
+    const std::string outFile = line.Next("OUT");
+    line.End();
+    return BuildWorld(dir, outFile, err);
+}
+
+int ExportCommand(TCommandLine& line, std::ostream&, std::ostream& err) {
+    const std::string file = line.Next("FILE");
+    const std::string dir = line.Next("DIR");
+    line.End();
+    return ExportWorld(file, dir, err);
+}
+
+int CheckCommand(TCommandLine& line, std::ostream& out, std::ostream& err) {
+    TCheckOptions options;
+    if (const auto sample = line.Value("--sample")) {
+        char* end = nullptr;
+        errno = 0;
+        const unsigned long long n = std::strtoull(sample->c_str(), &end, 10);
+        if (sample->empty() || (*sample)[0] == '-' || *end != '\0' || n == 0 || errno != 0)
+            throw EUsageError("--sample needs a city count of 1 or more, not '" + *sample + "'");
+        options.Sample = static_cast<std::size_t>(n);
+    }
+    options.Brief = line.Flag("--brief");
+    const std::string dir = line.Next("DIR");
+    line.End();
+    return RunWorldCheck(dir, options, out, err);
+}
+
+int VerifyCommand(TCommandLine& line, std::ostream& out, std::ostream& err) {
+    const std::string file = line.Next("FILE");
+    line.End();
+    return RunVerify(file, out, err);
+}
+
+struct TCommand {
+    const char* Name;
+    const char* Arguments;
+    const char* Summary;     // one line for the command list
+    const char* Description; // for "tvktool COMMAND --help"
+    int (*Run)(TCommandLine& line, std::ostream& out, std::ostream& err);
+};
+
+const TCommand Commands[] = {
+    {"dump", "FILE", "print a data file as one JSON object",
+     "Prints every country, state, city and airport of FILE and its My City id as one JSON\n"
+     "object, as the program reads them. Texts are converted to UTF-8.\n",
+     DumpCommand},
+    {"times", "FILE --utc INSTANT", "print every city's local time at an instant",
+     "Prints, per city in file order: id, long name, the local time with the exact offset,\n"
+     "the local time with the offset cut to whole hours (what the dial shows), and 1 when\n"
+     "daylight saving is in force. A city without a place prints '-' in the last three\n"
+     "columns. INSTANT is UTC: YYYY-MM-DDTHH:MM[:SS[.fff]][Z].\n",
+     TimesCommand},
+    {"copy", "IN OUT", "read a data file and write it again",
+     "Reads IN with the program's reader and writes OUT with its writer, replacing OUT\n"
+     "safely.\n",
+     CopyCommand},
+    {"build", "DIR OUT", "make a data file from the world tables",
+     "Reads the world tables in DIR (countries.csv, states.csv, cities.csv, airports.csv,\n"
+     "mycity.csv) and writes the data file OUT with the program's writer. A fault in a\n"
+     "table is reported as FILE:LINE: COLUMN: what.\n",
+     BuildCommand},
+    {"export", "FILE DIR", "write a data file as world tables",
+     "Writes the records of FILE as tables into DIR; 'build' makes the same file from\n"
+     "them again, byte for byte.\n",
+     ExportCommand},
+    {"check", "DIR [--sample N] [--brief]", "compare the tables' local times with the system's",
+     "Compares every city's local time, as the program computes it, with the system's\n"
+     "time-zone database for the zone in the city's Zone column, at every hour of\n"
+     "2026-2030 and a minute either side of every transition. Zones listed in\n"
+     "DIR/exceptions.csv with a reason are expected to differ; every other difference and\n"
+     "every broken link is unexpected. Ends with one summary line.\n"
+     "  --sample N  check only N cities spread over the table\n"
+     "  --brief     leave out the expected differences\n"
+     "Exit status 0 when nothing unexpected was found, 1 otherwise.\n",
+     CheckCommand},
+    {"verify", "FILE", "list the oddities that the program reads without a word",
+     "Lists, one per line, what the program's reader silently accepts but a person should\n"
+     "know: negative counts, bytes after the My City id, text lengths beyond a field's\n"
+     "capacity, duplicate ids, links to missing records, offsets that are not numbers or\n"
+     "lie outside -12..14, daylight-saving rules whose dates cannot exist.\n"
+     "Exit status 0 when there is nothing to list, 1 otherwise.\n",
+     VerifyCommand},
+};
+
+#ifndef TAVIK_VERSION
+#define TAVIK_VERSION "unknown"
+#endif
+
+const TCommand* FindCommand(const std::string& name) {
+    for (const TCommand& c : Commands)
+        if (name == c.Name)
+            return &c;
+    return nullptr;
+}
+
+void PrintHelp(std::ostream& out) {
+    out << "usage: tvktool COMMAND ARGUMENTS...\n"
+           "       tvktool COMMAND --help\n"
+           "       tvktool --help | --version\n\n"
+           "Reads, writes and checks Tavik data files (.tvk) and the world tables.\n\n"
+           "Commands:\n";
+    std::size_t width = 0;
+    for (const TCommand& c : Commands)
+        width = std::max(width, std::strlen(c.Name) + 1 + std::strlen(c.Arguments));
+    for (const TCommand& c : Commands) {
+        const std::string head = std::string(c.Name) + " " + c.Arguments;
+        out << "  " << head << std::string(width - head.size() + 2, ' ') << c.Summary << '\n';
+    }
+    out << "\nExit status: 0 done, 1 a file error or findings, 2 wrong usage.\n";
+}
+
+bool IsHelp(const std::string& a) {
+    return a == "--help" || a == "-h" || a == "help";
+}
+
+} // namespace
+
 int RunTvkTool(const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {
-    if (args.size() == 2 && args[0] == "dump") {
-        TCityList data;
-        if (!Load(args[1], data, err))
-            return 1;
-        Dump(data, out);
+    if (args.empty()) {
+        err << "tvktool: a command is missing\nTry 'tvktool --help'.\n";
+        return 2;
+    }
+    const std::string& name = args[0];
+    if (IsHelp(name)) {
+        // "tvktool help COMMAND" describes that command.
+        if (args.size() == 2 && FindCommand(args[1]))
+            return RunTvkTool({args[1], "--help"}, out, err);
+        PrintHelp(out);
         return 0;
     }
-    if (args.size() == 4 && args[0] == "times" && args[2] == "--utc") {
-        double utc = 0;
-        if (!ParseUtcInstant(args[3], utc)) {
-            err << "tvktool: not a UTC instant: " << args[3] << '\n' << Usage;
-            return 2;
-        }
-        TCityList data;
-        if (!Load(args[1], data, err))
-            return 1;
-        Times(data, utc, out);
+    if (name == "--version") {
+        out << "tvktool " << TAVIK_VERSION << '\n';
         return 0;
     }
-    if (args.size() == 3 && args[0] == "copy") {
-        TCityList data;
-        if (!Load(args[1], data, err))
-            return 1;
-        try {
-            SaveCityListFile(args[2], data);
-        } catch (const EStreamError& e) {
-            err << e.what() << '\n';
-            return 1;
-        }
+    const TCommand* command = FindCommand(name);
+    if (!command) {
+        err << "tvktool: unknown command '" << name << "'\nTry 'tvktool --help'.\n";
+        return 2;
+    }
+    const std::vector<std::string> rest(args.begin() + 1, args.end());
+    if (std::any_of(rest.begin(), rest.end(),
+                    [](const std::string& a) { return a == "--help" || a == "-h"; })) {
+        out << "usage: tvktool " << command->Name << " " << command->Arguments << "\n\n"
+            << command->Description;
         return 0;
     }
-    if (args.size() == 3 && args[0] == "build")
-        return BuildWorld(args[1], args[2], err);
-    if (args.size() == 3 && args[0] == "export")
-        return ExportWorld(args[1], args[2], err);
-    if ((args.size() == 2 || (args.size() == 4 && args[2] == "--sample")) && args[0] == "check") {
-        TCheckOptions options;
-        if (args.size() == 4) {
-            char* end = nullptr;
-            const unsigned long n = std::strtoul(args[3].c_str(), &end, 10);
-            if (args[3].empty() || *end != '\0' || n == 0) {
-                err << "tvktool: not a city count: " << args[3] << '\n' << Usage;
-                return 2;
-            }
-            options.Sample = n;
-        }
-        return RunWorldCheck(args[1], options, out, err);
+    try {
+        TCommandLine line(rest);
+        return command->Run(line, out, err);
+    } catch (const EUsageError& e) {
+        err << "tvktool: " << command->Name << ": " << e.what() << "\nusage: tvktool "
+            << command->Name << " " << command->Arguments << "\nTry 'tvktool " << command->Name
+            << " --help'.\n";
+        return 2;
     }
-    err << Usage;
-    return 2;
 }

@@ -151,17 +151,18 @@ std::map<std::string, std::string> ReadExceptions(const fs::path& dir) {
         return result;
     std::ostringstream text;
     text << in.rdbuf();
-    const auto rows = ParseCsv(text.str(), "exceptions.csv");
+    const std::string name = (dir / "exceptions.csv").string();
+    const auto rows = ParseCsv(text.str(), name);
     if (rows.empty() || rows[0].Fields != std::vector<std::string>{"Zone", "Reason"})
-        throw EWorldTableError("exceptions.csv", 1, "", "header must be Zone,Reason");
+        throw EWorldTableError(name, 1, "", "header must be Zone,Reason");
     for (std::size_t i = 1; i < rows.size(); ++i) {
         const auto& r = rows[i];
         if (r.Fields.size() == 1 && r.Fields[0].empty())
             continue;
         if (r.Fields.size() != 2)
-            throw EWorldTableError("exceptions.csv", r.Line, "", "expected Zone,Reason");
+            throw EWorldTableError(name, r.Line, "", "expected Zone,Reason");
         if (r.Fields[1].empty())
-            throw EWorldTableError("exceptions.csv", r.Line, "Reason", "a reason is required");
+            throw EWorldTableError(name, r.Line, "Reason", "a reason is required");
         result[r.Fields[0]] = r.Fields[1];
     }
     return result;
@@ -171,7 +172,7 @@ std::map<std::string, std::string> ReadExceptions(const fs::path& dir) {
 int CheckLinks(const TCityList& d, std::ostream& out) {
     int faults = 0;
     auto fault = [&](const std::string& what) {
-        out << "link: " << what << '\n';
+        out << "unexpected: link: " << what << '\n';
         ++faults;
     };
     std::set<std::int32_t> ids;
@@ -239,9 +240,13 @@ int RunWorldCheck(const std::string& dir, const TCheckOptions& options, std::ost
         if (!extras.CityZones[i].empty())
             byZone[extras.CityZones[i]].push_back(i);
 
-    std::map<std::size_t, std::string> lines; // by city index, so output follows the table
-    std::size_t agree = 0, disagree = 0, unlisted = 0;
-    std::set<std::string> zonesDisagreeing;
+    std::map<std::size_t, std::string> lines; // unexpected, by city index: in table order
+    struct TExpected {
+        std::size_t Cities = 0;
+        std::string FirstCity;
+    };
+    std::map<std::string, TExpected> expected;
+    std::size_t agree = 0, unexpected = 0, listed = 0;
     for (const auto& [zone, cities] : byZone) {
         const TZoneClock clock(zone);
         const TSamples samples = clock.Known() ? Samples(clock) : TSamples{};
@@ -267,23 +272,39 @@ int RunWorldCheck(const std::string& dir, const TCheckOptions& options, std::ost
             }
             if (line.empty()) {
                 ++agree;
-                continue;
+            } else if (clock.Known() && place && exceptions.count(zone)) {
+                ++listed;
+                TExpected& e = expected[zone];
+                if (e.Cities++ == 0)
+                    e.FirstCity = AnsiToUtf8(city.LongName);
+            } else {
+                ++unexpected;
+                lines[i] = AnsiToUtf8(city.LongName) + "\t" + zone + "\t" + line;
             }
-            ++disagree;
-            zonesDisagreeing.insert(zone);
-            const auto ex = exceptions.find(zone);
-            if (ex == exceptions.end())
-                ++unlisted;
-            lines[i] = AnsiToUtf8(city.LongName) + "\t" + zone + "\t" + line +
-                       (ex != exceptions.end() ? "\t(listed: " + ex->second + ")" : "");
         }
     }
     for (const auto& [i, line] : lines)
-        out << line << '\n';
+        out << "unexpected: " << line << '\n';
+    if (!options.Brief)
+        for (const auto& [zone, e] : expected)
+            out << "expected: " << zone << " (" << e.FirstCity
+                << (e.Cities > 1 ? " and " + std::to_string(e.Cities - 1) + " more" : "")
+                << "): " << exceptions[zone] << '\n';
     if (options.Sample == 0)
         for (const auto& [zone, reason] : exceptions)
-            if (!zonesDisagreeing.count(zone))
-                out << "note: exception " << zone << " no longer needed\n";
-    out << agree << " cities agree, " << disagree << " disagree\n";
-    return unlisted == 0 && linkFaults == 0 ? 0 : 1;
+            if (!expected.count(zone))
+                out << "note: " << zone << " is listed in exceptions.csv but agrees now\n";
+    const std::size_t bad = unexpected + static_cast<std::size_t>(linkFaults);
+    std::size_t checked = 0;
+    for (const auto& [zone, cities] : byZone)
+        checked += cities.size();
+    out << agree << " of " << checked << " cities agree with the system's zones"
+        << (chosen.size() < n ? " (a sample of " + std::to_string(n) + ")" : std::string())
+        << (checked < chosen.size()
+                ? " (" + std::to_string(chosen.size() - checked) + " without a zone)"
+                : std::string())
+        << "; " << listed << " differ as listed in exceptions.csv (" << expected.size()
+        << (expected.size() == 1 ? " zone); " : " zones); ") << bad << " unexpected"
+        << (bad > 0 ? " (listed above)" : "") << '\n';
+    return bad == 0 ? 0 : 1;
 }

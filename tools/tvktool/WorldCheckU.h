@@ -21,8 +21,11 @@ std::vector<std::pair<std::int64_t, std::int32_t>> ZoneSamples(const std::string
 
 struct TCheckOptions {
     std::size_t Sample = 0; // check this many cities spread over the table; 0 = all
+    bool Brief = false;     // leave out the expected differences
 };
 
-// tvktool check DIR: 0 when every city agrees or its zone is a listed exception, 1 otherwise.
+// tvktool check DIR: lists the unexpected differences and broken links (lines beginning
+// "unexpected: "), then the expected ones by zone ("expected: "), then one summary line.
+// 0 when nothing unexpected was found, 1 otherwise.
 int RunWorldCheck(const std::string& dir, const TCheckOptions& options, std::ostream& out,
                   std::ostream& err);

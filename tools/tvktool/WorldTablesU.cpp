@@ -11,6 +11,7 @@
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <filesystem>
 #include <fstream>
 #include <map>
@@ -21,7 +22,7 @@ namespace fs = std::filesystem;
 
 EWorldTableError::EWorldTableError(const std::string& file, int line, const std::string& field,
                                    const std::string& what)
-    : std::runtime_error(file + ":" + std::to_string(line) + ": " +
+    : std::runtime_error(file + (line > 0 ? ":" + std::to_string(line) : std::string()) + ": " +
                          (field.empty() ? "" : field + ": ") + what) {}
 
 // ---------------------------------------------------------------------------------------------
@@ -355,15 +356,16 @@ class TTableReader {
 public:
     TTableReader(const fs::path& dir, const std::string& name,
                  const std::vector<std::string>& required, const std::vector<std::string>& optional)
-        : Name_(name) {
+        : Name_((dir / name).string()) {
         std::ifstream in(dir / name, std::ios::binary);
         if (!in)
-            throw EWorldTableError(name, 0, "", "cannot open " + (dir / name).string());
+            throw EWorldTableError(Name_, 0, "",
+                                   "cannot open (" + std::string(std::strerror(errno)) + ")");
         std::ostringstream text;
         text << in.rdbuf();
-        Rows_ = ParseCsv(text.str(), name);
+        Rows_ = ParseCsv(text.str(), Name_);
         if (Rows_.empty())
-            throw EWorldTableError(name, 1, "", "header line missing");
+            throw EWorldTableError(Name_, 1, "", "header line missing");
         const TCsvRow& header = Rows_.front();
         for (std::size_t i = 0; i < header.Fields.size(); ++i) {
             const std::string& col = header.Fields[i];
@@ -372,25 +374,26 @@ public:
                 for (const auto& c : *list)
                     known = known || c == col;
             if (!known)
-                throw EWorldTableError(name, 1, col, "unknown column");
+                throw EWorldTableError(Name_, 1, col, "unknown column");
             if (!Columns_.emplace(col, i).second)
-                throw EWorldTableError(name, 1, col, "column given twice");
+                throw EWorldTableError(Name_, 1, col, "column given twice");
         }
         for (const auto& c : required)
             if (!Columns_.count(c))
-                throw EWorldTableError(name, 1, c, "column missing");
+                throw EWorldTableError(Name_, 1, c, "column missing");
         Rows_.erase(Rows_.begin());
         // Blank lines carry no record.
         std::erase_if(Rows_,
                       [](const TCsvRow& r) { return r.Fields.size() == 1 && r.Fields[0].empty(); });
         for (const auto& row : Rows_)
             if (row.Fields.size() != header.Fields.size())
-                throw EWorldTableError(name, row.Line, "",
+                throw EWorldTableError(Name_, row.Line, "",
                                        std::to_string(row.Fields.size()) + " fields, header has " +
                                            std::to_string(header.Fields.size()));
     }
 
     const std::vector<TCsvRow>& Rows() const { return Rows_; }
+    const std::string& Name() const { return Name_; }
 
     std::string Raw(const TCsvRow& row, const std::string& col) const {
         const auto it = Columns_.find(col);
@@ -451,7 +454,7 @@ constexpr std::size_t CountryNameCap = 255, NameCap = 55, CodeCap = 5, ShortName
 class TTableWriter {
 public:
     TTableWriter(const fs::path& dir, const std::string& name, const std::string& header)
-        : Path_(dir / name), Name_(name) {
+        : Path_(dir / name) {
         Out_ << header << '\n';
     }
     TTableWriter& operator<<(const std::string& field) {
@@ -468,12 +471,11 @@ public:
         f << Out_.str();
         f.close();
         if (!f)
-            throw EWorldTableError(Name_, 0, "", "cannot write " + Path_.string());
+            throw EWorldTableError(Path_.string(), 0, "", "cannot write");
     }
 
 private:
     fs::path Path_;
-    std::string Name_;
     std::ostringstream Out_;
     bool First_ = true;
 };
@@ -541,7 +543,7 @@ void ReadWorldTables(const std::string& dirName, TCityList& data, TWorldExtras* 
     {
         TTableReader t(dir, "cities.csv",
                        {"UniqueID", "ShortName", "LongName", "StateId", "CountryId", "Default"},
-                       {"Zone"});
+                       {"Zone", "Population"});
         data.Cities.Reserve(t.Rows().size());
         for (const auto& row : t.Rows()) {
             TCity& c = data.Cities.Add();
@@ -555,6 +557,11 @@ void ReadWorldTables(const std::string& dirName, TCityList& data, TWorldExtras* 
                 t.Fail(row, "Default", "expected 0 or 1: '" + def + "'");
             c.Default = def == "1";
             ex.CityZones.push_back(t.Raw(row, "Zone"));
+            const std::string population = t.Raw(row, "Population");
+            long long people = 0;
+            if (!population.empty() && !ParseInt64(population, 0, LLONG_MAX, people))
+                t.Fail(row, "Population", "not a count: '" + population + "'");
+            ex.CityPopulations.push_back(population);
         }
     }
     {
@@ -601,7 +608,7 @@ void ReadWorldTables(const std::string& dirName, TCityList& data, TWorldExtras* 
     {
         TTableReader t(dir, "mycity.csv", {"MyCity"}, {});
         if (t.Rows().size() != 1)
-            throw EWorldTableError("mycity.csv", t.Rows().empty() ? 2 : t.Rows()[1].Line, "",
+            throw EWorldTableError(t.Name(), t.Rows().empty() ? 2 : t.Rows()[1].Line, "",
                                    "expected exactly one row");
         const std::int32_t id = t.Int(t.Rows()[0], "MyCity");
         if (id != 0) {
@@ -649,13 +656,15 @@ void WriteWorldTables(const std::string& dirName, const TCityList& data,
     }
     {
         TTableWriter w(dir, "cities.csv",
-                       "UniqueID,ShortName,LongName,StateId,CountryId,Default,Zone");
+                       "UniqueID,ShortName,LongName,StateId,CountryId,Default,Zone,Population");
         std::size_t i = 0;
         for (const auto& c : data.Cities) {
             w << std::to_string(c->UniqueID) << Utf8(TrimAnsi(c->ShortName()))
               << Utf8(TrimAnsi(c->LongName).substr(0, NameCap)) << std::to_string(c->StateId)
               << std::to_string(c->CountryId) << (c->Default ? "1" : "0")
-              << Extra(extras, &TWorldExtras::CityZones, i++);
+              << Extra(extras, &TWorldExtras::CityZones, i)
+              << Extra(extras, &TWorldExtras::CityPopulations, i);
+            ++i;
             w.EndRow();
         }
         w.Save();
@@ -668,8 +677,8 @@ void WriteWorldTables(const std::string& dirName, const TCityList& data,
             int lastCode = 0, lastCity = 0;
             for (int s = 1; s <= TAirport::SlotCount; ++s) {
                 if (a->Codes(s).find('|') != std::string::npos)
-                    throw EWorldTableError("airports.csv", static_cast<int>(i) + 2, "Codes",
-                                           "code '" + Utf8(a->Codes(s)) + "' holds '|'");
+                    throw EWorldTableError((dir / "airports.csv").string(), static_cast<int>(i) + 2,
+                                           "Codes", "code '" + Utf8(a->Codes(s)) + "' holds '|'");
                 if (!a->Codes(s).empty())
                     lastCode = s;
                 if (a->ClosestCities(s) != 0)
@@ -708,6 +717,9 @@ int BuildWorld(const std::string& dir, const std::string& outFile, std::ostream&
     try {
         ReadWorldTables(dir, data);
         SaveCityListFile(outFile, data);
+    } catch (const EStreamError& e) {
+        err << FileErrorText(outFile, e.what()) << '\n';
+        return 1;
     } catch (const std::exception& e) {
         err << "tvktool: " << e.what() << '\n';
         return 1;
@@ -719,6 +731,11 @@ int ExportWorld(const std::string& file, const std::string& dir, std::ostream& e
     TCityList data;
     try {
         LoadCityListFile(file, data);
+    } catch (const EStreamError& e) {
+        err << FileErrorText(file, e.what()) << '\n';
+        return 1;
+    }
+    try {
         WriteWorldTables(dir, data);
     } catch (const std::exception& e) {
         err << "tvktool: " << e.what() << '\n';

@@ -24,6 +24,7 @@ struct TWorldExtras {
     std::vector<std::string> CountryZones;
     std::vector<std::string> StateZones;
     std::vector<std::string> CityZones;
+    std::vector<std::string> CityPopulations; // of the generator's source, 0 when unknown
     std::vector<std::string> AirportLatitudes;
     std::vector<std::string> AirportLongitudes;
 };

@@ -14,6 +14,7 @@ import sys
 import unicodedata
 
 import curated
+import labels
 import tzrules
 
 SPAN_BEGIN = 1767225600  # 2026-01-01 UTC: the years that the tables are checked for
@@ -128,35 +129,16 @@ def load_json(path):
         return json.load(f)
 
 
-def short_name(name):
-    """A dial label of at most eight characters that people still recognise."""
-    if name in curated.SHORT_NAMES:
-        return curated.SHORT_NAMES[name]
-    if len(name) <= 8:
-        return name
-    small = {"of", "de", "del", "do", "da", "dos", "das", "la", "le", "al", "el", "upon", "on"}
-    words = [w for w in name.replace("-", " ").split() if w.lower() not in small] or [name]
-    if words[-1] in ("City", "Town", "Station", "Island", "Islands") and len(words) > 1:
-        words = words[:-1]
-    joined = " ".join(words)
-    if len(joined) <= 8:
-        return joined
-    if len(joined.replace(" ", "")) <= 8:
-        return joined.replace(" ", "")
-    if len(words) > 1:
-        initials = "".join(w[0] + "." for w in words[:-1][:2])
-        return (initials + words[-1])[:8]
-    return name[:8]
-
-
 def main():
     here = os.path.dirname(os.path.abspath(__file__))
     ap = argparse.ArgumentParser(description=__doc__)
-    ap.add_argument("--node-modules", default="/tmp/worldgen/node_modules")
+    ap.add_argument("--node-modules", default=os.path.join(here, "node_modules"))
     ap.add_argument("--zoneinfo", default="/usr/share/zoneinfo")
     ap.add_argument("--iso-codes", default="/usr/share/iso-codes/json")
     ap.add_argument("--out", default=os.path.join(here, "..", "..", "resources", "world"))
-    ap.add_argument("--cities", type=int, default=2500, help="cities in all, at least")
+    ap.add_argument("--cities", type=int, default=2700, help="cities in all, at least")
+    ap.add_argument("--big", type=int, default=300000,
+                    help="every city of at least this many people is taken")
     ap.add_argument("--airports", type=int, default=600)
     args = ap.parse_args()
     nm = args.node_modules
@@ -206,17 +188,27 @@ def main():
     def key(cc, name):
         return (cc, fold(name))
 
+    def native(cc, name):
+        return curated.CITY_NAMES.get(cc, {}).get(name, name)
+
     for w in world_cities:
         cc = w.get("iso2")
         if cc not in countries or not w.get("timezone"):
             continue
-        name = ansi(w["city"]) or ansi(w["city_ascii"])
+        name = native(cc, ansi(w["city"]) or ansi(w["city_ascii"]))
+        if (cc, w["city"], w.get("province") or "") in curated.DROPPED_CITIES:
+            continue
         k = key(cc, name)
         if k in cities and cities[k]["pop"] >= (w.get("pop") or 0):
             continue
         cities[k] = {"cc": cc, "name": name, "lat": w["lat"], "lng": w["lng"],
                      "pop": w.get("pop") or 0, "zone": w["timezone"], "zone_fixed": False,
-                     "province": w.get("province") or "", "wanted": False}
+                     "province": w.get("province") or "", "state_code": None, "wanted": False}
+    for cc, name, state_code, lat, lng, zone in curated.EXTRA_CITIES:
+        name = ansi(name)
+        cities[key(cc, name)] = {"cc": cc, "name": name, "lat": lat, "lng": lng, "pop": 0,
+                                 "zone": zone, "zone_fixed": False, "province": "",
+                                 "state_code": state_code, "wanted": True}
 
     def find(cc, name, aliases=()):
         names = [name] + list(aliases) + curated.CITY_ALIASES.get(fold(name), [])
@@ -226,10 +218,15 @@ def main():
                 return cities[key(cc, n)]
         return None
 
+    # Every zone is represented by a city that follows it, a real town where the zone is
+    # named after a region; zones that only tell a county's history are left to the main
+    # cities of their states.
     for ccs, zone in zones.zone1970:
         cc = curated.ZONE_CITY_COUNTRY.get(zone, ccs[0])
         last = zone.split("/")[-1]
-        name = ansi(curated.ZONE_CITY_NAMES.get(last) or last.replace("_", " "))
+        if zone in curated.ZONES_WITHOUT_CITY:
+            continue
+        name = ansi(native(cc, curated.ZONE_CITY_NAMES.get(last) or last.replace("_", " ")))
         city = find(cc, name, [last.replace("_", " ")])
         if city is not None and last in curated.ZONE_CITY_NAMES:
             city["name"] = name
@@ -237,7 +234,7 @@ def main():
         if city is None:
             lat, lng = zones.coords[zone]
             city = {"cc": cc, "name": name, "lat": lat, "lng": lng, "pop": 0,
-                    "province": "", "wanted": True}
+                    "province": "", "state_code": None, "wanted": True}
             cities[key(cc, name)] = city
         city.update(zone=zone, zone_fixed=True, wanted=True)
 
@@ -245,23 +242,30 @@ def main():
         cap = curated.CAPITAL_NAMES.get(cc, (capitals.get(cc) or {}).get("capital", ""))
         if not cap:
             continue
-        city = find(cc, ansi(cap))
+        city = find(cc, native(cc, ansi(cap)))
         if city is None:
             lat, lng = zones.coords.get(c["zone"], (None, None))
             warn("capital %s of %s not in the city list; placed at its zone" % (cap, cc))
-            city = {"cc": cc, "name": ansi(cap), "lat": lat, "lng": lng, "pop": 0,
-                    "zone": c["zone"], "zone_fixed": False, "province": ""}
+            city = {"cc": cc, "name": native(cc, ansi(cap)), "lat": lat, "lng": lng, "pop": 0,
+                    "zone": c["zone"], "zone_fixed": False, "province": "",
+                    "state_code": None}
             cities[key(cc, cap)] = city
         city["wanted"] = True
         c["capital"] = city
 
+    for cc, name in curated.WANTED_CITIES:
+        city = find(cc, ansi(name))
+        if city is None:
+            raise SystemExit("wanted city %s (%s) not in the city list" % (name, cc))
+        city["wanted"] = True
+
     unique = list({id(c): c for c in cities.values()}.values())
-    chosen = [c for c in unique if c["wanted"]]
-    rest = sorted((c for c in unique if not c["wanted"]), key=lambda c: -c["pop"])
-    chosen += rest[:max(0, args.cities - len(chosen))]
+    for city in unique:
+        if city["pop"] >= args.big:
+            city["wanted"] = True
 
     # A city's zone must be one of its country's; the nearest one of the same regime else.
-    for city in chosen:
+    for city in unique:
         own = zones.by_country.get(city["cc"]) or [countries[city["cc"]]["zone"]]
         if city["zone"] in own or city["zone_fixed"]:
             continue
@@ -275,11 +279,32 @@ def main():
                       if z in zones.coords else 1e9)
         city["zone"] = same[0]
 
-    # The state of each city: by its province's name, then by the zone that it follows; a
-    # city whose province has no match goes to the nearest state (by the cities matched) of
-    # its regime.
+    # The state of each city: named by hand, or by its province's name; of a subdivision in
+    # parts, the part whose regime the city follows. A city whose province has no match goes
+    # to the nearest state (by the cities matched) of its regime.
+    def state_by_code(city, code):
+        c = countries[city["cc"]]
+        parts = [s for s in c["states"] if s["code"] == code or s["name"] == code]
+        if not parts:
+            raise SystemExit("%s (%s): no state %s" % (city["name"], city["cc"], code))
+        regime = zones.regime(city["zone"])
+        match = ([s for s in parts if s["zone"] == city["zone"]] or
+                 [s for s in parts if zones.regime(s["zone"]) == regime])
+        if not match:
+            # The province is surer than the zone the list gives.
+            if city["pop"] >= 100000 or city["wanted"]:
+                warn("%s (%s) follows %s, its state %s %s" % (
+                    city["name"], city["cc"], city["zone"], parts[0]["name"], parts[0]["zone"]))
+            city["zone"] = parts[0]["zone"]
+            return parts[0]
+        return match[0]
+
     def named_state(city):
         c = countries[city["cc"]]
+        code = (curated.CITY_STATES.get((city["cc"], city["name"])) or city["state_code"] or
+                curated.PROVINCES.get(city["cc"], {}).get(city["province"]))
+        if code:
+            return state_by_code(city, code)
         named = [s for s in c["states"] if fold(city["province"]) in s["keys"]]
         if not named:
             return None
@@ -290,14 +315,15 @@ def main():
         return match[0] if match else None
 
     spots = {}
-    for city in chosen:
+    for city in unique:
         city["state"] = named_state(city) if countries[city["cc"]]["states"] else None
         if city["state"] is not None and city["lat"] is not None:
             spots.setdefault(id(city["state"]), []).append((city["lat"], city["lng"]))
-    for city in chosen:
+    unmatched = {}
+    for city in unique:
         c = countries[city["cc"]]
         if not c["states"]:
-            if zones.regime(city["zone"]) != zones.regime(c["zone"]):
+            if city["wanted"] and zones.regime(city["zone"]) != zones.regime(c["zone"]):
                 warn("%s (%s) follows %s, its country %s" % (city["name"], city["cc"],
                                                              city["zone"], c["zone"]))
             continue
@@ -310,6 +336,8 @@ def main():
             warn("%s (%s, %s): no state follows %s" % (city["name"], city["cc"],
                                                        city["province"], city["zone"]))
             match = c["states"]
+        if len(match) > 1:
+            unmatched.setdefault((city["cc"], city["province"]), []).append(city["name"])
 
         def remoteness(s):
             pts = spots.get(id(s))
@@ -318,6 +346,30 @@ def main():
             return min(distance_km((city["lat"], city["lng"]), p) for p in pts)
 
         city["state"] = min(match, key=remoteness)
+
+    # The main city of every state: the most populous one that follows its regime.
+    main = {}
+    for city in unique:
+        s = city["state"]
+        if s is not None and (id(s) not in main or city["pop"] > main[id(s)]["pop"]):
+            main[id(s)] = city
+    for city in main.values():
+        city["wanted"] = True
+    # Every state with rules of its own needs a city; the others can do without.
+    for c in countries.values():
+        for s in c["states"]:
+            if (id(s) not in main and s["name"] not in curated.STATES_WITHOUT_CITY and
+                    zones.regime(s["zone"]) != zones.regime(c["zone"])):
+                warn("state %s (%s) with rules of its own has no city" % (s["name"], c["code"]))
+
+    chosen = [c for c in unique if c["wanted"]]
+    rest = sorted((c for c in unique if not c["wanted"]), key=lambda c: -c["pop"])
+    chosen += rest[:max(0, args.cities - len(chosen))]
+    for (cc, province), names in sorted(unmatched.items()):
+        placed = [n for n in names if any(n == c["name"] and cc == c["cc"] for c in chosen)]
+        if placed:
+            warn("province %r of %s matches no state; placed by distance: %s" % (
+                province, cc, ", ".join(placed)))
 
     if not all(c["capital"] is None or c["capital"] in chosen for c in countries.values()):
         raise SystemExit("a capital was left out")
@@ -394,11 +446,15 @@ def main():
                          "DSTStart", "DSTEnd", "Zone"],
           [[s["id"], cut(s["name"], 55), s["code"], countries[s["country"]]["id"],
             place(s["zone"])[0], 0, *place(s["zone"])[1:], s["zone"]] for s in states])
+    short, numbered = labels.assign(chosen, lambda c: c["cc"], lambda c: c["name"],
+                                    lambda c: c["pop"])
+    for c in numbered:
+        warn("%s (%s): no label left but a numbered one" % (c["name"], c["cc"]))
     table("cities.csv", ["UniqueID", "ShortName", "LongName", "StateId", "CountryId", "Default",
-                         "Zone"],
-          [[c["id"], short_name(c["name"]), cut(c["name"], 55),
+                         "Zone", "Population"],
+          [[c["id"], short[id(c)], cut(c["name"], 55),
             c["state"]["id"] if c["state"] else 0, countries[c["cc"]]["id"],
-            1 if c["id"] in defaults else 0, c["zone"]] for c in chosen])
+            1 if c["id"] in defaults else 0, c["zone"], round(c["pop"])] for c in chosen])
     rows = []
     for i, (a, pos, near) in enumerate(sorted(picked, key=lambda p: (
             countries[p[0]["iso_country"]]["id"], fold(p[0]["name"]))), 1):
