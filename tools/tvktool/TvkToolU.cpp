@@ -6,6 +6,7 @@
 #include "StreamU.h"
 #include "WorldCheckU.h"
 #include "WorldTablesU.h"
+#include "ZoneCommandU.h"
 
 #include <cmath>
 #include <cstdio>
@@ -227,6 +228,8 @@ int RunTvkTool(const std::vector<std::string>& args, std::ostream& out, std::ost
         }
         return RunWorldCheck(args[1], options, out, err);
     }
+    if (args.size() == 2 && args[0] == "zone")
+        return RunZoneCommand(args[1], out, err);
     err << Usage;
     return 2;
 }
