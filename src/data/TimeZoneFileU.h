@@ -28,9 +28,9 @@ struct TZoneTransition {
 // What the program takes from a compiled zone: its 64-bit transitions and the POSIX TZ string
 // that describes the clock after the last of them.
 struct TZoneFile {
-    int Version = 0;     // 2, 3, 4, ...
-    std::string Footer;  // the TZ string; empty when the file gives none
-    std::int32_t InitialOffset = 0; // before the first transition
+    int Version = 0;                          // 2, 3, 4, ...
+    std::string Footer;                       // the TZ string; empty when the file gives none
+    std::int32_t InitialOffset = 0;           // before the first transition
     std::vector<TZoneTransition> Transitions; // ascending
 };
 

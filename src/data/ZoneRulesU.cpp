@@ -204,8 +204,7 @@ std::string SavingWords(std::int32_t seconds) {
                                         "five", "six", "seven", "eight", "nine"};
     const bool hours = seconds % 3600 == 0;
     const std::int32_t n = hours ? seconds / 3600 : seconds / 60;
-    const std::string count =
-        n >= 0 && n <= 9 ? std::string(small[n]) : std::to_string(n);
+    const std::string count = n >= 0 && n <= 9 ? std::string(small[n]) : std::to_string(n);
     if (seconds % 60 != 0)
         return "daylight saving of " + std::to_string(seconds) + " seconds";
     return "daylight saving of " + count + (hours ? " hours" : " minutes");
@@ -342,6 +341,5 @@ std::string DescribeZone(const TZoneDerivation& zone, const TLocaleFacts& locale
                     FormatGeneral(zone.UTCOffset, locale) + "; ";
     if (zone.DSTStart.Kind == RuleKindNone)
         return s + "no daylight saving";
-    return s + "daylight saving from " + RuleWords(zone.DSTStart) + " to " +
-           RuleWords(zone.DSTEnd);
+    return s + "daylight saving from " + RuleWords(zone.DSTStart) + " to " + RuleWords(zone.DSTEnd);
 }

@@ -20,11 +20,11 @@
 
 // One date rule of a POSIX TZ string.
 struct TPosixRule {
-    char Form = 'M';         // 'M' month.week.weekday, 'J' day 1..365 (no leap day), 'N' day 0..365
-    int Month = 0;           // M: 1..12
-    int Week = 0;            // M: 1..5, 5 being the month's last such weekday
-    int WeekDay = 0;         // M: 0 = Sunday .. 6 = Saturday
-    int Day = 0;             // J and N
+    char Form = 'M'; // 'M' month.week.weekday, 'J' day 1..365 (no leap day), 'N' day 0..365
+    int Month = 0;   // M: 1..12
+    int Week = 0;    // M: 1..5, 5 being the month's last such weekday
+    int WeekDay = 0; // M: 0 = Sunday .. 6 = Saturday
+    int Day = 0;     // J and N
     std::int32_t Time = 7200; // seconds after midnight of the local clock before the change
 
     bool operator==(const TPosixRule&) const = default;

@@ -23,7 +23,7 @@ int RunZoneCommand(const std::string& name, std::ostream& out, std::ostream& err
         err << "tvktool: " << name << ": " << zone.Reason << '\n';
         return 1;
     }
-    out << CsvField(OffsetText(zone.UTCOffset)) << ',' << CsvField(FormatRule(zone.DSTStart))
-        << ',' << CsvField(FormatRule(zone.DSTEnd)) << '\n';
+    out << CsvField(OffsetText(zone.UTCOffset)) << ',' << CsvField(FormatRule(zone.DSTStart)) << ','
+        << CsvField(FormatRule(zone.DSTEnd)) << '\n';
     return 0;
 }
