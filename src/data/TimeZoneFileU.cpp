@@ -208,22 +208,20 @@ bool ReadZoneFile(const std::string& path, TZoneFile& out, std::string& why) {
         why = "no such zone file";
         return false;
     }
-    std::ifstream in(path, std::ios::binary);
-    if (!in) {
-        why = "the zone file cannot be read";
+    const std::uintmax_t size = fs::file_size(path, ec);
+    if (ec || size > MaxZoneFileSize) {
+        why = ec ? "the zone file cannot be read" : "too large for a zone file";
         return false;
     }
-    std::string bytes(MaxZoneFileSize + 1, '\0');
-    in.read(bytes.data(), static_cast<std::streamsize>(bytes.size()));
-    if (in.bad()) {
+    std::ifstream in(path, std::ios::binary);
+    // One byte more than the size told: a file that grew meanwhile is not taken half-read.
+    std::string bytes(static_cast<std::size_t>(size) + 1, '\0');
+    if (!in || !in.read(bytes.data(), static_cast<std::streamsize>(bytes.size())).eof() ||
+        in.bad()) {
         why = "the zone file cannot be read";
         return false;
     }
     bytes.resize(static_cast<std::size_t>(in.gcount()));
-    if (bytes.size() > MaxZoneFileSize) {
-        why = "too large for a zone file";
-        return false;
-    }
     return ParseZoneFile(bytes, out, why);
 }
 

@@ -39,7 +39,11 @@ std::map<std::string, std::string> Exceptions() {
 std::string Compare(const std::string& what, const std::string& zone, double offset,
                     const TSummerTimeRule& start, const TSummerTimeRule& end,
                     const std::map<std::string, std::string>& exceptions) {
-    const TZoneDerivation d = DeriveZone(zone, CheckSpanBegin);
+    static std::map<std::string, TZoneDerivation> derived; // many places share a zone
+    auto it = derived.find(zone);
+    if (it == derived.end())
+        it = derived.emplace(zone, DeriveZone(zone, CheckSpanBegin)).first;
+    const TZoneDerivation& d = it->second;
     if (!d.Ok) {
         // The tables keep the standard time of a zone the rules cannot hold, and say why.
         if (!exceptions.count(zone))
