@@ -154,7 +154,8 @@ TEST_F(ZoneFolder, ZonesAreFoundByNameInsideTheFolderOnly) {
     EXPECT_EQ(z.Footer, "CET-1CEST,M3.5.0,M10.5.0/3");
     EXPECT_FALSE(ReadZone("Test/Old", z, why));
     EXPECT_NE(why.find("version 1"), std::string::npos);
-    for (const char* name : {"Test/../outside", "/etc/passwd", "Test//Berlin", "", "Test/"}) {
+    for (const char* name : {"Test/../outside", "/etc/passwd", "Test//Berlin", "", "Test/",
+                             "Test/./Berlin", "Test/Ber lin", "Test\\Berlin"}) {
         EXPECT_FALSE(ReadZone(name, z, why)) << name;
         EXPECT_EQ(why, "not a zone name") << name;
     }
@@ -166,15 +167,6 @@ TEST_F(ZoneFolder, ZonesAreFoundByNameInsideTheFolderOnly) {
     WriteFile(Dir / "Test/Huge", std::string(2u << 20, 'T'));
     EXPECT_FALSE(ReadZone("Test/Huge", z, why));
     EXPECT_EQ(why, "too large for a zone file");
-}
-
-TEST(ZoneNames, OnlyNamesThatStayInTheFolder) {
-    for (const char* good : {"Europe/Berlin", "America/Argentina/Buenos_Aires", "Etc/GMT+5",
-                             "Etc/GMT-14", "EST5EDT", "America/Port-au-Prince"})
-        EXPECT_TRUE(IsZoneName(good)) << good;
-    for (const char* bad : {"", "/Europe/Berlin", "Europe/", "Europe//Berlin", "../Berlin",
-                            "Europe/./Berlin", "Europe/Ber lin", "Europe\\Berlin", "C:x"})
-        EXPECT_FALSE(IsZoneName(bad)) << bad;
 }
 
 TEST_F(ZoneFolder, ListHoldsZonesAndLinksWithTheirCountries) {
@@ -230,23 +222,4 @@ TEST_F(ZoneFolder, ListHoldsZonesAndLinksWithTheirCountries) {
     fs::remove(Dir / "zone.tab");
     EXPECT_EQ(ListZones(Dir.string()).size(), 3u);
     EXPECT_TRUE(ListZones((Dir / "Test").string()).empty());
-}
-
-TEST(SystemZones, TheInstalledDatabaseReadsAndLists) {
-    const TScopedTzdir none("");
-    if (!fs::exists("/usr/share/zoneinfo/Europe/Berlin"))
-        GTEST_SKIP() << "no time-zone database installed";
-    TZoneFile z;
-    std::string why;
-    ASSERT_TRUE(ReadZone("Europe/Berlin", z, why)) << why;
-    EXPECT_EQ(z.Footer, "CET-1CEST,M3.5.0,M10.5.0/3");
-    const auto zones = ListZones();
-    const auto berlin = std::find_if(zones.begin(), zones.end(),
-                                     [](const TZoneName& n) { return n.Name == "Europe/Berlin"; });
-    ASSERT_NE(berlin, zones.end());
-    EXPECT_NE(std::find(berlin->Countries.begin(), berlin->Countries.end(), "DE"),
-              berlin->Countries.end());
-    // Every listed name is a zone that reads.
-    for (const auto& zone : zones)
-        EXPECT_TRUE(ReadZone(zone.Name, z, why)) << zone.Name << ": " << why;
 }
