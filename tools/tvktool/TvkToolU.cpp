@@ -7,6 +7,7 @@
 #include "VerifyU.h"
 #include "WorldCheckU.h"
 #include "WorldTablesU.h"
+#include "ZoneCommandU.h"
 
 #include <algorithm>
 #include <cerrno>
@@ -346,6 +347,12 @@ int VerifyCommand(TCommandLine& line, std::ostream& out, std::ostream& err) {
     return RunVerify(file, out, err);
 }
 
+int ZoneCommand(TCommandLine& line, std::ostream& out, std::ostream& err) {
+    const std::string name = line.Next("NAME");
+    line.End();
+    return RunZoneCommand(name, out, err);
+}
+
 struct TCommand {
     const char* Name;
     const char* Arguments;
@@ -395,6 +402,12 @@ const TCommand Commands[] = {
      "lie outside -12..14, daylight-saving rules whose dates cannot exist.\n"
      "Exit status 0 when there is nothing to list, 1 otherwise.\n",
      VerifyCommand},
+    {"zone", "NAME", "derive a zone's offset and daylight-saving rules",
+     "Reads the system's compiled zone NAME (e.g. Europe/Lisbon) and prints the UTC offset\n"
+     "and the two daylight-saving rules the program derives from it, as UTCOffset,DSTStart,\n"
+     "DSTEnd in the text of the world tables ('none' for no saving). A zone the program's\n"
+     "rules cannot hold prints the reason and exits 1. TZDIR names another zone folder.\n",
+     ZoneCommand},
 };
 
 #ifndef TAVIK_VERSION

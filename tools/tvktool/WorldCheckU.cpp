@@ -3,6 +3,7 @@
 #include "AnsiTextU.h"
 #include "CityListU.h"
 #include "DateTimeU.h"
+#include "TimeZoneFileU.h"
 #include "TvkToolU.h"
 #include "WorldTablesU.h"
 
@@ -28,8 +29,7 @@ public:
     explicit TZoneClock(const std::string& zone) {
         if (const char* old = std::getenv("TZ"))
             Old_ = old;
-        const char* dir = std::getenv("TZDIR");
-        const fs::path file = fs::path(dir && *dir ? dir : "/usr/share/zoneinfo") / zone;
+        const fs::path file = fs::path(ZoneInfoDir()) / zone;
         // glibc quietly falls back to UTC for a zone it cannot find.
         std::error_code ec;
         Known_ =
