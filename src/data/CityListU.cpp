@@ -101,6 +101,6 @@ void SaveCityListFile(const std::string& fileName, TCityList& data) {
                       data.Cities.Count() * TCity::RecordSize +
                       data.Airports.Count() * TAirport::RecordSize);
     WriteCityList(out, data);
-    ReplaceFileContent(fileName, out.Bytes);
+    ReplaceFileContent(fileName, out.Bytes, TBackup::Keep);
     data.Modified = false;
 }
