@@ -1,4 +1,5 @@
 #include "CompanionWindowsU.h"
+#include "InstanceLockU.h"
 #include "PlatformU.h"
 #include "SkinU.h"
 #include "TavikU.h"
@@ -12,6 +13,16 @@ int main(int argc, char** argv) {
 
     // Every window exists once for the whole run and is only shown and hidden.
     const TPlatform platform = RealPlatform();
+    // One clock per data folder, held for the whole run; a second one ends before it reads or
+    // writes anything. Leftovers of saves that a crash cut short are cleared here.
+    TInstanceLock folderLock;
+    const QString cityList = platform.ProgramDir + QStringLiteral("user.tvk");
+    const TFolderClaim claim =
+        ClaimDataFolder(platform.ProgramDir.toStdString(), cityList.toStdString(), folderLock);
+    if (!claim.MayRun) {
+        platform.Messages->Show(nullptr, QString::fromStdString(claim.Message));
+        return 0;
+    }
     TTavikForm form(platform, TSkin::Standard());
     if (form.EndRequested())
         return 0;

@@ -71,9 +71,11 @@ std::string DifferenceText(const TCityList& data, const TCity* current, const TC
     const std::string fraction = code >= 4 ? OffsetFractionChar(code) : "";
     const std::string unit = std::nearbyint(d) == 1.0 ? " hour" : " hours";
     std::string comparison;
-    if (currentExact < timeM)
+    // Compared as instants: before 1899-12-30 the raw values do not order the times of a day.
+    const double shown = DateTimeToDays(currentExact), mine = DateTimeToDays(timeM);
+    if (shown < mine)
         comparison = " earlier than ";
-    else if (currentExact > timeM)
+    else if (shown > mine)
         comparison = " later than ";
     else // offsets apart by just the daylight-saving hour, one of them on it
         return current->LongName + " and " + myCity->LongName + " are on the same time just now";

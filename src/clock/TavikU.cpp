@@ -233,7 +233,7 @@ void TTavikForm::CreateControls() {
 
 bool TTavikForm::LoadCityList(const QString& fileName) {
     QString name = fileName;
-    if (!QFile::exists(name) || !QFile(name).open(QIODevice::ReadOnly)) {
+    if (!CanOpenForReading(name.toStdString())) {
         if (!Platform_.Files->Open(this, OpenDialog)) {
             if (!CityListLoaded) {
                 Platform_.Messages->Show(this, QStringLiteral("You must select a .tvk file"));
@@ -621,10 +621,12 @@ void TTavikForm::LoadPreferences() {
         if (p.ResetRequested != 0) {
             ResetPreferences();
         } else {
-            // A place on no screen (a monitor since removed) would leave the clock out of reach.
-            const QRect stored(QPoint(p.Left, p.Top), frameGeometry().size());
-            for (const QRect& screen : Platform_.Screen->ScreenGeometries())
-                centre = centre && !screen.intersects(stored);
+            // A place off the screens (a monitor since removed, a damaged file) would leave the
+            // clock out of reach: its top edge must show.
+            std::vector<TScreenArea> screens;
+            for (const QRect& s : Platform_.Screen->ScreenGeometries())
+                screens.push_back({s.x(), s.y(), s.width(), s.height()});
+            centre = !TopEdgeOnScreen(p.Left, p.Top, frameGeometry().width(), screens);
             if (!centre)
                 move(p.Left, p.Top);
             SyncViewMenuChecks();

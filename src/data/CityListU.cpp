@@ -94,13 +94,13 @@ void LoadCityListFile(const std::string& fileName, TCityList& data) {
     ReadCityList(stream, data);
 }
 
-void SaveCityListFile(const std::string& fileName, TCityList& data) {
+void SaveCityListFile(const std::string& fileName, TCityList& data, TBackup backup) {
     TMemoryOutStream out;
     out.Bytes.reserve(20 + data.Countries.Count() * TCountry::RecordSize +
                       data.States.Count() * TState::RecordSize +
                       data.Cities.Count() * TCity::RecordSize +
                       data.Airports.Count() * TAirport::RecordSize);
     WriteCityList(out, data);
-    ReplaceFileContent(fileName, out.Bytes);
+    ReplaceFileContent(fileName, out.Bytes, backup);
     data.Modified = false;
 }

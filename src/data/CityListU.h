@@ -46,6 +46,7 @@ void WriteCityList(TOutStream& stream, const TCityList& data);
 
 // Throws EFOpenError when the file cannot be opened, EReadError as above.
 void LoadCityListFile(const std::string& fileName, TCityList& data);
-// Replaces the file safely and clears Modified; on failure throws EFCreateError or EWriteError,
-// leaves the old file intact and Modified as it was.
-void SaveCityListFile(const std::string& fileName, TCityList& data);
+// Replaces the file safely, keeping the content it replaces as BackupFileName unless told not to
+// (a file made from other sources), and clears Modified; on failure throws EFCreateError or
+// EWriteError, leaves the old file intact and Modified as it was.
+void SaveCityListFile(const std::string& fileName, TCityList& data, TBackup backup = TBackup::Keep);

@@ -123,6 +123,27 @@ int DayOfTheWeek(TDateTime dt) {
     return static_cast<int>(r) + 1;
 }
 
+double DateTimeToDays(TDateTime dt) {
+    if (!(dt < 0) || !std::isfinite(dt))
+        return dt;
+    const double day = std::trunc(dt);
+    return day + (day - dt);
+}
+
+TDateTime DaysToDateTime(double days) {
+    if (!(days < 0) || !std::isfinite(days))
+        return days;
+    const double day = std::floor(days);
+    return day - (days - day);
+}
+
+TDateTime IncDateTime(TDateTime dt, double days) {
+    const TDateTime plain = dt + days;
+    if (dt >= 0 && plain >= 0)
+        return plain;
+    return DaysToDateTime(DateTimeToDays(dt) + days);
+}
+
 std::int64_t ToMilliseconds(TDateTime dt) {
     // Far beyond any calendar date; keeps the conversion defined for every double.
     constexpr double Limit = 1e9;
@@ -132,12 +153,15 @@ std::int64_t ToMilliseconds(TDateTime dt) {
         return static_cast<std::int64_t>(Limit * MSecsPerDay);
     if (dt < -Limit)
         return -static_cast<std::int64_t>(Limit * MSecsPerDay);
-    return std::llround(dt * MSecsPerDay);
+    return std::llround(DateTimeToDays(dt) * MSecsPerDay);
 }
 
 TDateTime FromUnixMilliseconds(std::int64_t ms) {
     constexpr double UnixEpoch = 25569.0; // 1970-01-01
     const std::int64_t days = ms >= 0 ? ms / 86400000 : -((-ms + 86400000 - 1) / 86400000);
     const std::int64_t rest = ms - days * 86400000;
-    return UnixEpoch + static_cast<double>(days) + static_cast<double>(rest) / MSecsPerDay;
+    const double day = UnixEpoch + static_cast<double>(days);
+    if (day >= 0)
+        return day + static_cast<double>(rest) / MSecsPerDay;
+    return ComposeDateTime(day, static_cast<double>(rest) / MSecsPerDay);
 }

@@ -43,7 +43,17 @@ TTimeParts DecodeTime(TDateTime dt);
 // ISO weekday 1 = Monday .. 7 = Sunday; valid for any finite value in the date range.
 int DayOfTheWeek(TDateTime dt);
 
-// Whole milliseconds of a date-time, saturated for values beyond any calendar date.
+// Before 1899-12-30 a date-time's fraction still counts forward from the start of its day
+// (-1.25 is 1899-12-29 06:00), so such values cannot be compared or moved by plain arithmetic.
+// These give the instant as a steady count of days since 1899-12-30 00:00 (-1.25 becomes -0.75)
+// and back; from the epoch on both are the identity.
+double DateTimeToDays(TDateTime dt);
+TDateTime DaysToDateTime(double days);
+// Moves a date-time by a span of days (an hour is 1/24) as an instant.
+TDateTime IncDateTime(TDateTime dt, double days);
+
+// Whole milliseconds of the instant since 1899-12-30 00:00, saturated for values beyond any
+// calendar date; orders date-times on both sides of the epoch.
 std::int64_t ToMilliseconds(TDateTime dt);
 
 // The date-time of a UTC instant given in milliseconds since 1970-01-01.

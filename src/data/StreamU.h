@@ -74,11 +74,34 @@ public:
     std::vector<std::uint8_t> Bytes;
 };
 
-// Reads a whole file; throws EFOpenError when it cannot be opened and EReadError when reading
-// fails.
+// Reads at most limit bytes of a regular file, and never more than the size it had when opened
+// (a file that grows meanwhile cannot make a reader run away). Anything but a regular file (a
+// folder, a FIFO, a device) is refused before it is opened, so nothing blocks or is consumed.
+// Throws EFOpenError when the file cannot be opened and EReadError when reading fails.
+std::vector<std::uint8_t> ReadFileBytes(const std::string& fileName, std::size_t limit);
 std::vector<std::uint8_t> ReadWholeFile(const std::string& fileName);
+// Whether the file is a regular file that can be opened for reading; nothing is read.
+bool CanOpenForReading(const std::string& fileName);
 
-// Replaces a file only once its new content is safely on disk: writes a temporary file in the
-// same folder, flushes it and renames it over the target. A failure leaves the old file as it
-// was and no temporary behind. Throws EFCreateError (with the target's name) or EWriteError.
-void ReplaceFileContent(const std::string& fileName, const std::vector<std::uint8_t>& bytes);
+// Where a save to fileName lands: the end of its chain of symbolic links (the name itself when it
+// is no link), so that saving keeps a link and updates the file it points to.
+std::string ResolveSaveTarget(const std::string& fileName);
+// The one-generation backup that a save keeping backups leaves beside the file it writes.
+std::string BackupFileName(const std::string& fileName);
+
+enum class TBackup { None, Keep };
+
+// Replaces a file only once its new content is safely on disk: writes a temporary file beside the
+// file (beside a link's target), flushes it and renames it over the file, keeping its permission
+// bits; a new file gets the usual ones. With TBackup::Keep the replaced content first goes to
+// BackupFileName, itself replaced atomically; when that cannot be made nothing is changed.
+// A failure leaves the old file as it was and no temporary behind.
+// When no temporary can be made beside a file the user may write (a read-only folder), the file
+// is written in place instead, after the backup when an existing backup file can take it.
+// Throws EFCreateError (with the file's or the backup's name) or EWriteError.
+void ReplaceFileContent(const std::string& fileName, const std::vector<std::uint8_t>& bytes,
+                        TBackup backup = TBackup::None);
+
+// Removes from folder the temporary files that saves which never finished (a crash, a kill) left
+// behind; a temporary that a running save still writes is left alone. Answers how many went.
+int RemoveStaleTempFiles(const std::string& folder);

@@ -100,7 +100,7 @@ bool IsInDST(const TSummerTimeRule& start, const TSummerTimeRule& end, TDateTime
     for (int i = 0; i < 3; ++i) {
         RuleDates(start, start.Kind, y - 1 + i, s[i]);
         RuleDates(end, start.Kind, y - 1 + i, e[i]);
-        e[i] -= OneHour; // the end rule's time is read on the daylight clock
+        e[i] = IncDateTime(e[i], -OneHour); // the end rule's time is read on the daylight clock
     }
     // Whole minutes built from sums of doubles: compare at millisecond resolution so that a
     // boundary instant does not land one unit short of its period.
@@ -116,9 +116,9 @@ bool IsInDST(const TSummerTimeRule& start, const TSummerTimeRule& end, TDateTime
 
 TDateTime PlaceLocalTime(double utcOffset, const TSummerTimeRule& start, const TSummerTimeRule& end,
                          TDateTime utcNow) {
-    const TDateTime t = utcNow + utcOffset / HoursPerDay;
+    const TDateTime t = IncDateTime(utcNow, utcOffset / HoursPerDay);
     if (start.Kind != RuleKindNone && IsInDST(start, end, t))
-        return t + OneHour;
+        return IncDateTime(t, OneHour);
     return t;
 }
 
@@ -129,5 +129,6 @@ TDateTime PlaceLocalTimeWholeHours(double utcOffset, const TSummerTimeRule& star
 
 bool PlaceInDST(double utcOffset, const TSummerTimeRule& start, const TSummerTimeRule& end,
                 TDateTime utcNow) {
-    return start.Kind != RuleKindNone && IsInDST(start, end, utcNow + utcOffset / HoursPerDay);
+    return start.Kind != RuleKindNone &&
+           IsInDST(start, end, IncDateTime(utcNow, utcOffset / HoursPerDay));
 }

@@ -3,6 +3,7 @@
 #include "ByteIoU.h"
 #include "StreamU.h"
 
+#include <algorithm>
 #include <cstring>
 
 namespace {
@@ -108,7 +109,7 @@ std::string DateFormatFor(const TDisplayOptions& o, const std::string& localeLon
 bool ReadPreferencesFile(const std::string& fileName, TPreferencesFile& prefs) {
     std::vector<std::uint8_t> bytes;
     try {
-        bytes = ReadWholeFile(fileName);
+        bytes = ReadFileBytes(fileName, TPreferencesFile::StoredSize);
     } catch (const EStreamError&) {
         return false;
     }
@@ -133,4 +134,20 @@ bool WritePreferencesFile(const std::string& fileName, const TPreferencesFile& p
         return false;
     }
     return true;
+}
+
+bool TopEdgeOnScreen(std::int64_t left, std::int64_t top, int width,
+                     const std::vector<TScreenArea>& screens) {
+    const std::int64_t w = std::max(width, 1);
+    const std::int64_t need = std::min<std::int64_t>(w, MinVisibleTopEdge);
+    for (const TScreenArea& s : screens) {
+        const std::int64_t sLeft = s.Left, sTop = s.Top;
+        if (top < sTop || top >= sTop + s.Height)
+            continue;
+        const std::int64_t from = std::max(left, sLeft);
+        const std::int64_t to = std::min(left + w, sLeft + s.Width);
+        if (to - from >= need)
+            return true;
+    }
+    return false;
 }

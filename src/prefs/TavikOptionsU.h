@@ -5,6 +5,7 @@
 
 #include <cstdint>
 #include <string>
+#include <vector>
 
 // The display options: 18 one-byte fields, each field's index its byte offset in the file.
 struct TDisplayOptions {
@@ -72,3 +73,20 @@ struct TPreferencesFile {
 bool ReadPreferencesFile(const std::string& fileName, TPreferencesFile& prefs);
 // Writes the 27 bytes with a reset byte of 0; false on failure, which callers ignore.
 bool WritePreferencesFile(const std::string& fileName, const TPreferencesFile& prefs);
+
+// A screen's rectangle in desktop pixels.
+struct TScreenArea {
+    int Left = 0;
+    int Top = 0;
+    int Width = 0;
+    int Height = 0;
+};
+
+// The part of a window's top edge that must lie on one screen for a stored position to be used,
+// so that the window can still be seen and dragged (all of a narrower window's edge).
+constexpr int MinVisibleTopEdge = 48;
+
+// Whether a window of the given width placed at left, top shows enough of its top edge on one of
+// the screens. Positions come from the file and may be anything: the sums are taken in 64 bits.
+bool TopEdgeOnScreen(std::int64_t left, std::int64_t top, int width,
+                     const std::vector<TScreenArea>& screens);

@@ -72,6 +72,10 @@ TEST(CentreText, DifferenceToMyCity) {
     // Equal offsets are the same time whatever the daylight saving.
     Diff berlin(5);
     EXPECT_EQ(berlin.Between(6, Utc(2026, 7, 1, 12, 0)), "Lagos and Berlin are on the same time");
+    // Before 1899-12-30 too, later is later.
+    const TDateTime old = Utc(1850, 12, 8, 12, 0);
+    EXPECT_EQ(london.Between(2, old), "Kathmandu is 5\xBE hours later than London");
+    EXPECT_EQ(london.Between(4, old), "St. John's is 3\xBD hours earlier than London");
     Diff none(0);
     EXPECT_EQ(none.Between(2, winter), "");
     Diff lost(9);

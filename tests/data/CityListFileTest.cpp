@@ -201,7 +201,8 @@ TEST(CityListFile, SavingReplacesTheFileSafely) {
     SaveCityListFile(target.string(), d);
     EXPECT_FALSE(d.Modified);
     EXPECT_EQ(Write(d), FileBytes(target));
-    EXPECT_EQ(1, entries()) << "no temporary file left";
+    EXPECT_EQ(Bytes(2000, 'x'), FileBytes(dir / "user.tvk.bak"));
+    EXPECT_EQ(2, entries()) << "the file and its backup, no temporary file left";
     TCityList back;
     LoadCityListFile(target.string(), back);
     EXPECT_EQ(Write(d), Write(back));
@@ -239,7 +240,8 @@ TEST(CityListFile, SavingReplacesTheFileSafely) {
     EXPECT_TRUE(failed);
     EXPECT_TRUE(d.Modified);
     EXPECT_EQ(Write(back), FileBytes(target));
-    EXPECT_EQ(1, entries());
+    EXPECT_EQ(Bytes(2000, 'x'), FileBytes(dir / "user.tvk.bak")) << "the backup is untouched";
+    EXPECT_EQ(2, entries());
 
     // Stream failures pass through, wherever they happen.
     struct Failing : TOutStream {

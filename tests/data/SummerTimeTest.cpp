@@ -167,6 +167,45 @@ TEST(LocalTime, WorkedExamplesAndWholeHours) {
     }
 }
 
+TEST(LocalTime, BeforeTheEpochTheFractionIsTheTimeOfThatDay) {
+    // -1.25 is 1899-12-29 06:00; moved as an instant it stays on the right day and hour.
+    EXPECT_EQ("1899-12-29 06:00:00", Text(-1.25));
+    EXPECT_DOUBLE_EQ(-0.75, DateTimeToDays(-1.25));
+    EXPECT_DOUBLE_EQ(-1.25, DaysToDateTime(-0.75));
+    EXPECT_EQ("1899-12-29 23:00:00", Text(IncDateTime(At(1899, 12, 30, 1), -2.0 / 24)));
+    EXPECT_EQ("1899-12-30 01:00:00", Text(IncDateTime(At(1899, 12, 29, 23), 2.0 / 24)));
+    EXPECT_EQ("1899-12-28 18:00:00", Text(IncDateTime(At(1899, 12, 29, 6), -0.5)));
+    EXPECT_LT(ToMilliseconds(At(1899, 12, 29, 6)), ToMilliseconds(At(1899, 12, 29, 18)));
+    EXPECT_EQ(ToMilliseconds(At(1899, 12, 29, 23)) + 3600000, ToMilliseconds(0.0));
+
+    TCountry c;
+    c.UTCOffset = -5;
+    const TDateTime local = c.LocalTime(At(1850, 6, 1, 12));
+    EXPECT_EQ("1850-06-01 07:00:00", Text(local));
+    EXPECT_EQ(6, DayOfTheWeek(local)) << "a Saturday";
+    c.UTCOffset = 5.75;
+    EXPECT_EQ("1850-06-01 17:45:00", Text(c.LocalTime(At(1850, 6, 1, 12))));
+    EXPECT_EQ("1850-06-01 17:00:00", Text(c.LocalTimeWholeHours(At(1850, 6, 1, 12))));
+
+    // Daylight saving in 1850 switches at the same local hours as in 2026.
+    c.UTCOffset = 1;
+    c.DSTStart = NorthStart;
+    c.DSTEnd = NorthEnd;
+    TDateTime start = 0;
+    ASSERT_TRUE(WeekdayRuleDate(1850, NorthStart, start));
+    EXPECT_EQ("1850-03-31 02:00:00", Text(start));
+    EXPECT_EQ("1850-03-31 01:59:00", Text(c.LocalTime(At(1850, 3, 31, 0, 59))));
+    EXPECT_EQ("1850-03-31 03:00:00", Text(c.LocalTime(At(1850, 3, 31, 1))));
+    EXPECT_EQ("1850-07-01 14:00:00", Text(c.LocalTime(At(1850, 7, 1, 12))));
+    EXPECT_EQ("1850-10-27 02:59:00", Text(c.LocalTime(At(1850, 10, 27, 0, 59))));
+    EXPECT_EQ("1850-10-27 02:00:00", Text(c.LocalTime(At(1850, 10, 27, 1))));
+
+    // The clock's conversion from the system's milliseconds follows the same rule.
+    EXPECT_EQ("1850-06-01 12:00:00", Text(FromUnixMilliseconds(-3773736000000)));
+    EXPECT_EQ("1899-12-29 23:59:59", Text(FromUnixMilliseconds(-2209161601000)));
+    EXPECT_EQ("1899-12-30 00:00:00", Text(FromUnixMilliseconds(-2209161600000)));
+}
+
 TEST(SummerTimeRule, TwentyByteLittleEndianRecord) {
     // Field by field at its offset; a rule without saving keeps its unused fields.
     const TSummerTimeRule r{2, 0x0201, 0x0403, 0x05, 0x0706, 0x0908, 0x0B0A, 1.5};

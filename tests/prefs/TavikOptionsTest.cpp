@@ -3,9 +3,11 @@
 
 #include <gtest/gtest.h>
 
+#include <climits>
 #include <cstring>
 #include <filesystem>
 #include <fstream>
+#include <sys/stat.h>
 #include <unistd.h>
 
 namespace fs = std::filesystem;
@@ -167,4 +169,53 @@ TEST(PreferencesFile, WriteReadAndBadFiles) {
 
     // A folder that does not exist fails quietly.
     EXPECT_FALSE(WritePreferencesFile(dir.File("no/such/dir/tavikprefs"), p));
+}
+
+TEST(PreferencesFile, WhatIsNoFileReadsAsMissing) {
+    TempDir dir;
+    const std::string fifo = dir.File("fifo");
+    ASSERT_EQ(0, ::mkfifo(fifo.c_str(), 0666));
+    const std::string zero = dir.File("zero");
+    fs::create_symlink("/dev/zero", zero);
+    // A FIFO would block the start and /dev/zero never end; both start with the defaults.
+    for (const std::string& f : {fifo, zero, std::string("/dev/zero"), dir.Path.string()}) {
+        TPreferencesFile p;
+        EXPECT_FALSE(ReadPreferencesFile(f, p)) << f;
+        EXPECT_EQ(p.Options, TDisplayOptions{}) << f;
+    }
+
+    // Saving through a link keeps the link and writes the file it names.
+    const std::string real = dir.File("real");
+    const std::string link = dir.File(TPreferencesFile::FileName);
+    fs::create_symlink(real, link);
+    TPreferencesFile p;
+    p.Top = 5;
+    ASSERT_TRUE(WritePreferencesFile(link, p));
+    EXPECT_TRUE(fs::is_symlink(link));
+    EXPECT_EQ(ReadBytes(real).size(), 27u);
+    EXPECT_FALSE(fs::exists(real + ".bak")) << "no backup of the preferences";
+}
+
+TEST(StoredPosition, UsedOnlyWithTheTopEdgeOnAScreen) {
+    const std::vector<TScreenArea> screens = {{0, 0, 1920, 1080}, {1920, -200, 1280, 1024}};
+    EXPECT_TRUE(TopEdgeOnScreen(100, 100, 600, screens));
+    EXPECT_TRUE(TopEdgeOnScreen(0, 0, 600, screens));
+    EXPECT_TRUE(TopEdgeOnScreen(2500, -200, 600, screens)) << "the second screen's top";
+    EXPECT_TRUE(TopEdgeOnScreen(100, 1079, 600, screens)) << "the last row";
+    EXPECT_FALSE(TopEdgeOnScreen(100, 1080, 600, screens)) << "just below";
+    EXPECT_FALSE(TopEdgeOnScreen(100, -1, 600, screens)) << "the edge above the screen";
+    EXPECT_TRUE(TopEdgeOnScreen(-552, 10, 600, screens)) << "48 pixels of the edge show";
+    EXPECT_FALSE(TopEdgeOnScreen(-553, 10, 600, screens));
+    EXPECT_TRUE(TopEdgeOnScreen(3200 - 48, -100, 600, screens));
+    EXPECT_FALSE(TopEdgeOnScreen(3200 - 47, -100, 600, screens));
+    EXPECT_TRUE(TopEdgeOnScreen(1890, 900, 30, screens)) << "a narrow window, all shown";
+    EXPECT_FALSE(TopEdgeOnScreen(1910, 900, 30, screens)) << "partly over the edge";
+    // Far positions from a damaged file: no sum may overflow, and none lands on a screen.
+    for (std::int64_t far : {std::int64_t{2147483026}, std::int64_t{INT32_MAX},
+                             std::int64_t{INT32_MIN}, std::int64_t{-2147483026}}) {
+        EXPECT_FALSE(TopEdgeOnScreen(far, 100, 600, screens)) << far;
+        EXPECT_FALSE(TopEdgeOnScreen(100, far, 600, screens)) << far;
+    }
+    EXPECT_FALSE(TopEdgeOnScreen(100, 100, 600, {})) << "no screens known";
+    EXPECT_FALSE(TopEdgeOnScreen(100, 100, 600, {{0, 0, 0, 0}}));
 }

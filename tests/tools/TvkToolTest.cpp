@@ -129,6 +129,13 @@ TEST_F(TvkTool, TimesFollowPlacesAndDaylightSaving) {
     r = Tool({"times", File, "--utc", "2026-03-29T00:59:00Z"});
     EXPECT_NE(r.Out.find("2\tBerlin\t2026-03-29 01:59:00\t2026-03-29 01:59:00\t0"),
               std::string::npos);
+    r = Tool({"times", File, "--utc", "1899-12-29T12:00:00Z"});
+    EXPECT_NE(r.Out.find("3\tMumbai\t1899-12-29 17:30:00\t1899-12-29 17:00:00\t0"),
+              std::string::npos)
+        << r.Out;
+    EXPECT_NE(r.Out.find("4\tSt. John\xC2\xB4s \"NL\"\t1899-12-29 08:30:00\t1899-12-29 09:00:00"),
+              std::string::npos)
+        << r.Out;
     EXPECT_EQ(Tool({"times", File, "--utc", "2026-02-30T00:00:00Z"}).Status, 2);
     EXPECT_EQ(Tool({"times", File, "--utc", "yesterday"}).Status, 2);
 }
@@ -224,6 +231,13 @@ TEST(TvkToolText, NumbersAndInstants) {
     EXPECT_EQ(FormatIsoSeconds(t), "2027-01-01 00:00:00");
     ASSERT_TRUE(ParseUtcInstant("1899-12-30T00:00", t));
     EXPECT_EQ(t, 0.0);
+    // Before 1899-12-30 the fraction is still the time of that day.
+    ASSERT_TRUE(ParseUtcInstant("1899-12-29T12:00:00Z", t));
+    EXPECT_EQ(FormatIsoSeconds(t), "1899-12-29 12:00:00");
+    ASSERT_TRUE(ParseUtcInstant("1850-06-01T23:59:59.6Z", t));
+    EXPECT_EQ(FormatIsoSeconds(t), "1850-06-02 00:00:00");
+    ASSERT_TRUE(ParseUtcInstant("0001-01-01T00:00:00Z", t));
+    EXPECT_EQ(FormatIsoSeconds(t), "0001-01-01 00:00:00");
 }
 
 // --- verify --------------------------------------------------------------------------------

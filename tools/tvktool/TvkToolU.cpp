@@ -143,9 +143,10 @@ std::string JsonNumber(double v) {
 }
 
 std::string FormatIsoSeconds(double dt) {
-    if (!std::isfinite(dt) || dt < 0)
+    if (!std::isfinite(dt))
         return "-";
-    const double secs = std::round(dt * 86400.0);
+    // Counted as an instant, so that rounding to the second works the same before 1899-12-30.
+    const double secs = std::round(DateTimeToDays(dt) * 86400.0);
     const double day = std::floor(secs / 86400.0);
     TDateParts d;
     if (!TryDecodeDate(day, d))

@@ -716,7 +716,7 @@ int BuildWorld(const std::string& dir, const std::string& outFile, std::ostream&
     TCityList data;
     try {
         ReadWorldTables(dir, data);
-        SaveCityListFile(outFile, data);
+        SaveCityListFile(outFile, data, TBackup::None); // the tables are its source and backup
     } catch (const EStreamError& e) {
         err << FileErrorText(outFile, e.what()) << '\n';
         return 1;
