@@ -2,6 +2,7 @@
 
 #include "ClockHostU.h"
 #include "FirstStartU.h"
+#include "ManageU.h"
 #include "MyCityMessageU.h"
 #include "SelectCityU.h"
 #include "SplashU.h"
@@ -10,19 +11,24 @@
 
 TCompanionWindows::TCompanionWindows(TClockHost& host)
     : Host(host), Splash_(std::make_unique<TSplashForm>()),
+      Manage_(std::make_unique<TManageForm>(host)),
       SelectCity_(std::make_unique<TSelectCityForm>(host)),
-      MyCityMessage_(std::make_unique<TMyCityMessageForm>()) {}
+      MyCityMessage_(std::make_unique<TMyCityMessageForm>()) {
+    QObject::connect(Manage_.get(), &TManageForm::RecordDeleted,
+                     [this](TManagePage page) { RecordDeleted(page); });
+}
 
 TCompanionWindows::~TCompanionWindows() = default;
 
-bool TCompanionWindows::Offers(TKind kind, TManagePage) const {
+bool TCompanionWindows::Offers(TKind kind, TManagePage page) const {
     switch (kind) {
     case TKind::SelectCity:
     case TKind::About:
         return true;
+    case TKind::Manage:
+        return page == TManagePage::Countries;
     case TKind::Search:
     case TKind::Preferences:
-    case TKind::Manage:
         return false;
     }
     return false;
@@ -51,7 +57,20 @@ void TCompanionWindows::OpenSearch() {}
 
 void TCompanionWindows::OpenPreferences() {}
 
-void TCompanionWindows::OpenManage(TManagePage, TManageMode, std::int32_t) {}
+void TCompanionWindows::OpenManage(TManagePage page, TManageMode mode, std::int32_t recordId) {
+    if (!Offers(TKind::Manage, page))
+        return;
+    PlaceOnHost(*Manage_);
+    Manage_->Open(page, mode, recordId);
+}
+
+void TCompanionWindows::RecordDeleted(TManagePage page) {
+    // Its lines may name the deleted city.
+    if (page == TManagePage::Cities)
+        SelectCity_->hide();
+    // The dial's labels and popup targets are looked up again.
+    Host.RefreshDial();
+}
 
 void TCompanionWindows::OpenAbout() {
     Splash_->PrepareAbout(CentredOnWorkArea(Host.Platform(), QSize(473, 392)));
@@ -61,12 +80,14 @@ void TCompanionWindows::OpenAbout() {
 void TCompanionWindows::CityListReplaced() {
     // Their lines named records that are gone.
     SelectCity_->hide();
+    Manage_->PutAway();
 }
 
 void TCompanionWindows::CloseAll() {
     SelectCity_->FirstRun = false;
     SelectCity_->hide();
     MyCityMessage_->hide();
+    Manage_->hide();
     Splash_->hide();
 }
 

@@ -92,7 +92,8 @@ TSummerTimeRule RuleFromHalf(const TDSTPanelHalf& half, bool ruleMode,
     TSummerTimeRule r;
     if (ruleMode) {
         r.Kind = RuleKindWeekday;
-        r.WeekOrdinal = half.Ordinal >= 0 ? static_cast<std::uint8_t>(half.Ordinal) : ordinalWhenNone;
+        r.WeekOrdinal =
+            half.Ordinal >= 0 ? static_cast<std::uint8_t>(half.Ordinal) : ordinalWhenNone;
         r.WeekDay = IndexPlusOne(half.WeekDay);
         r.RuleMonth = IndexPlusOne(half.Month);
         r.AfterDay = DayNumber(half.AfterDay);

@@ -23,11 +23,11 @@ struct TDSTPanelHalf {
 // The whole panel as a value: the window reads its controls into it, the rules below change
 // it, and the window shows it again.
 struct TDSTPanelState {
-    bool Checked = false;  // "Daylight Saving"
-    bool RuleMode = true;  // "Rule" selected, else "Fixed Dates"
+    bool Checked = false; // "Daylight Saving"
+    bool RuleMode = true; // "Rule" selected, else "Fixed Dates"
     TDSTPanelHalf Start;
     TDSTPanelHalf End;
-    std::string Summary;   // the example line under the rule rows
+    std::string Summary; // the example line under the rule rows
     bool PanelEnabled = false;
     bool TimeRowEnabled = false;
 

@@ -96,8 +96,7 @@ TApplyOutcome ApplyAirport(TCityList& data, TAirport*& edited, bool newMode,
 std::string TooManyCitiesMessage();
 
 // The country a city or an airport lies in: its state's country when it names a state.
-const TCountry* CountryOfPlace(const TCityList& data, std::int32_t stateId,
-                               std::int32_t countryId);
+const TCountry* CountryOfPlace(const TCityList& data, std::int32_t stateId, std::int32_t countryId);
 
 // Refusal texts shared by the pages.
 extern const char* const EmptyNameMessage;

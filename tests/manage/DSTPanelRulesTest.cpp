@@ -197,7 +197,8 @@ TEST(DSTPanelLoading, EachKindOfRecordShowsAsDescribed) {
     EXPECT_EQ(p.Start.FixedDay, "0");
 
     // No saving in both stored forms: unchecked, empty and disabled.
-    for (const TSummerTimeRule none : {TSummerTimeRule{}, TSummerTimeRule{1, 0, 0, 0, 0, 0, 0, 0}}) {
+    for (const TSummerTimeRule none :
+         {TSummerTimeRule{}, TSummerTimeRule{1, 0, 0, 0, 0, 0, 0, 0}}) {
         p = TDSTPanelState{};
         LoadDSTPanel(p, s, e, true, now);
         LoadDSTPanel(p, none, none, true, now);

@@ -63,7 +63,8 @@ TEST_F(Records, CountryChecksRunInTheirOrderAndChangeNothingWhenRefused) {
                          "uncheck \"Daylight Saving\"");
     EXPECT_EQ(o.Focus, TManageField::None);
 
-    in.Name = "\xC5\x81\xC3\xB3""d\xC5\xBA"; // "Łódź": Ł and ź have no place in the code page
+    in.Name = "\xC5\x81\xC3\xB3"
+              "d\xC5\xBA"; // "Łódź": Ł and ź have no place in the code page
     o = ApplyCountry(Data, edited, false, in, Context);
     EXPECT_EQ(o.Message, "The character \"\xC5\x81\" cannot be stored in the city list. Please "
                          "replace it.");
@@ -95,12 +96,13 @@ TEST_F(Records, OffsetsOutsideMinus12To14OrNoNumberKeepTheStoredValueSilently) {
         const char* Text;
         double Stored;
         bool Reset;
-    } cases[] = {{"12", 12, false},   {"-12", -12, false}, {"14", 14, false}, {"+13", 13, false},
-                 {"5.75", 5.75, false}, {" -3.5 ", -3.5, false}, {"14.5", -3.5, true},
-                 {"-12.25", -3.5, true}, {"abc", -3.5, true}, {"", -3.5, true},
-                 {"1e1", -3.5, true},  {"5.5.5", -3.5, true}};
+    } cases[] = {{"12", 12, false},    {"-12", -12, false},    {"14", 14, false},
+                 {"+13", 13, false},   {"5.75", 5.75, false},  {" -3.5 ", -3.5, false},
+                 {"14.5", -3.5, true}, {"-12.25", -3.5, true}, {"abc", -3.5, true},
+                 {"", -3.5, true},     {"1e1", -3.5, true},    {"5.5.5", -3.5, true}};
     for (const auto& c : cases) {
-        const TApplyOutcome o = ApplyCountry(Data, edited, false, Country("Nepal", c.Text), Context);
+        const TApplyOutcome o =
+            ApplyCountry(Data, edited, false, Country("Nepal", c.Text), Context);
         ASSERT_TRUE(o.Applied) << c.Text;
         EXPECT_EQ(edited->UTCOffset, c.Stored) << c.Text;
         EXPECT_EQ(o.OffsetReset, c.Reset) << c.Text;
@@ -129,7 +131,7 @@ TEST_F(Records, NewCountriesTakeTheNextIdsAndTheirRules) {
     TCountryInput in = Country("Samoa", "13");
     in.CapitalCity = 3;
     in.Panel.Checked = true;
-    in.Panel.Start = {0, 6, "", 8, "", -1, "3", "0"};  // first Sunday of September 03:00
+    in.Panel.Start = {0, 6, "", 8, "", -1, "3", "0"}; // first Sunday of September 03:00
     in.Panel.End = {0, 6, "", 3, "", -1, "04", "00"}; // first Sunday of April 04:00
     ASSERT_TRUE(ApplyCountry(Data, a, true, in, Context).Applied);
     TCountry* b = nullptr;
