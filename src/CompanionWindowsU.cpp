@@ -20,13 +20,13 @@ TCompanionWindows::TCompanionWindows(TClockHost& host)
 
 TCompanionWindows::~TCompanionWindows() = default;
 
-bool TCompanionWindows::Offers(TKind kind, TManagePage page) const {
+bool TCompanionWindows::Offers(TKind kind, TManagePage) const {
     switch (kind) {
     case TKind::SelectCity:
     case TKind::About:
         return true;
     case TKind::Manage:
-        return page == TManagePage::Countries;
+        return true;
     case TKind::Search:
     case TKind::Preferences:
         return false;
@@ -58,8 +58,6 @@ void TCompanionWindows::OpenSearch() {}
 void TCompanionWindows::OpenPreferences() {}
 
 void TCompanionWindows::OpenManage(TManagePage page, TManageMode mode, std::int32_t recordId) {
-    if (!Offers(TKind::Manage, page))
-        return;
     PlaceOnHost(*Manage_);
     Manage_->Open(page, mode, recordId);
 }

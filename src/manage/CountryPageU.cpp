@@ -176,8 +176,8 @@ bool TCountryPage::ApplyCountry() {
     in.Panel = Panel->Read();
     const TApplyOutcome o = ::ApplyCountry(data, EditedCountry, Form.NewMode, in, Panel->Context());
     if (!o.Applied) {
-        QWidget* focus = o.Focus == TManageField::Code   ? CountryCodeEdit
-                         : o.Focus == TManageField::Name ? CountryNameEdit
+        QWidget* focus = o.Focus == TManageField::Code   ? static_cast<QWidget*>(CountryCodeEdit)
+                         : o.Focus == TManageField::Name ? static_cast<QWidget*>(CountryNameEdit)
                                                          : nullptr;
         Refuse(o.Message, focus);
         return false;

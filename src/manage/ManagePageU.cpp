@@ -21,6 +21,16 @@ constexpr int SearchTopOffset = 17;
 
 } // namespace
 
+void TwoColumns(QListWidget* list) {
+    list->setFlow(QListView::TopToBottom);
+    list->setWrapping(true);
+    list->setResizeMode(QListView::Adjust);
+    list->setUniformItemSizes(true);
+    list->setGridSize(QSize((list->width() - 6) / 2, 18));
+    list->setHorizontalScrollBarPolicy(Qt::ScrollBarAsNeeded);
+    list->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+}
+
 TManagePageBase::TManagePageBase(TManageForm& form, TManagePage page) : Form(form), Page(page) {}
 
 void TManagePageBase::BindFrame(QWidget* sheet, QGroupBox* listSide, QLineEdit* searchEdit,
@@ -169,6 +179,8 @@ void TManagePageBase::LoadRecord(const void* record) {
     Form.TypeAheadEnabled = false;
     ShowRecord();
     Form.TypeAheadEnabled = true;
+    if (!Form.DeleteMode)
+        ApplyButton->setEnabled(false);
     if (SelectedRow() >= 0)
         List->scrollToItem(List->currentItem(), QAbstractItemView::PositionAtCenter);
 }

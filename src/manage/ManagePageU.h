@@ -16,6 +16,9 @@ class QPushButton;
 class QWidget;
 class TManageForm;
 
+// Lays a check list out in two columns, filled top to bottom.
+void TwoColumns(QListWidget* list);
+
 // What every page of the location data window shares: a list side with a search edit and a
 // sorted list, a record group, Apply and Close, and the discipline of loading a record from the
 // list. Each page fills in its records.

@@ -1,13 +1,13 @@
 #include "ManageU.h"
 
+#include "AirportPageU.h"
+#include "CityPageU.h"
 #include "CountryPageU.h"
 #include "ManagePageU.h"
 #include "ManageRecordsU.h"
+#include "StatePageU.h"
 #include "UpDownU.h"
-#include "ui_ManageAirportPage.h"
-#include "ui_ManageCityPage.h"
 #include "ui_ManageForm.h"
-#include "ui_ManageStatePage.h"
 
 #include <QCloseEvent>
 #include <QComboBox>
@@ -19,38 +19,6 @@
 #include <QSignalBlocker>
 #include <QStackedWidget>
 #include <QToolButton>
-
-namespace {
-
-// A page whose records are not edited here yet: its list side only.
-template <typename TUi> class TListOnlyPage : public TManagePageBase {
-public:
-    TListOnlyPage(TManageForm& form, TManagePage page, const char* sheetName,
-                  std::function<void(TListOnlyPage&, TUi&)> bind,
-                  std::function<void(TListTarget&)> fill)
-        : TManagePageBase(form, page), Fill(std::move(fill)) {
-        QWidget* sheet = form.findChild<QWidget*>(QLatin1String(sheetName));
-        Ui_.setupUi(sheet);
-        bind(*this, Ui_);
-    }
-    void Bind(QWidget* sheet, QGroupBox* side, QLineEdit* edit, QListWidget* list, QGroupBox* group,
-              QPushButton* apply, QPushButton* close) {
-        BindFrame(sheet, side, edit, list, group, apply, close);
-        connect(edit, &QLineEdit::textChanged, this, [this] { SearchEditChange(); });
-        SearchKeyHandler = [this](int key) { return SearchEditKey(key); };
-    }
-    void FillLists() override { Fill(ListTarget); }
-    void ShowRecord() override {}
-    bool ApplyRecord() override { return false; }
-    void* EditedRecord() const override { return nullptr; }
-    void ClearPage() override { ListTarget.SetItemIndex(-1); }
-
-private:
-    TUi Ui_;
-    std::function<void(TListTarget&)> Fill;
-};
-
-} // namespace
 
 TManageForm::TManageForm(TClockHost& host, QWidget* parent)
     : QWidget(parent, Qt::Window | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
@@ -67,32 +35,10 @@ TManageForm::TManageForm(TClockHost& host, QWidget* parent)
             &TManageForm::ManagePageControlChange);
 
     Countries = std::make_unique<TCountryPage>(*this);
-    using TStateUi = Ui::ManageStatePage;
-    States = std::make_unique<TListOnlyPage<TStateUi>>(
-        *this, TManagePage::States, "StatesTabSheet",
-        [](auto& p, TStateUi& u) {
-            p.Bind(u.StatesGroupBox->parentWidget(), u.StatesGroupBox, u.StateEdit, u.StateListBox,
-                   u.StateGroupBox, u.StateApplyButton, u.StateCloseButton);
-        },
-        [this](TListTarget& t) { Data->States.FillListBox(t); });
-    using TCityUi = Ui::ManageCityPage;
-    Cities = std::make_unique<TListOnlyPage<TCityUi>>(
-        *this, TManagePage::Cities, "CitiesTabSheet",
-        [](auto& p, TCityUi& u) {
-            p.Bind(u.CitiesGroupBox->parentWidget(), u.CitiesGroupBox, u.CityEdit, u.CityListBox,
-                   u.CityGroupBox, u.CityApplyButton, u.CityCloseButton);
-        },
-        [this](TListTarget& t) { Data->Cities.FillListBox(t, MyCity); });
-    using TAirportUi = Ui::ManageAirportPage;
-    Airports = std::make_unique<TListOnlyPage<TAirportUi>>(
-        *this, TManagePage::Airports, "AirportsTabSheet",
-        [](auto& p, TAirportUi& u) {
-            p.Bind(u.AirportsGroupBox->parentWidget(), u.AirportsGroupBox, u.AirportEdit,
-                   u.AirportListBox, u.AirportGroupBox, u.AirportApplyButton, u.AirportCloseButton);
-        },
-        [this](TListTarget& t) { Data->Airports.FillListBox(t); });
-    for (TManagePageBase* p :
-         {PageOf(TManagePage::Countries), States.get(), Cities.get(), Airports.get()})
+    States = std::make_unique<TStatePage>(*this);
+    Cities = std::make_unique<TCityPage>(*this);
+    Airports = std::make_unique<TAirportPage>(*this);
+    for (TManagePageBase* p : Pages())
         TManageForm::EnableGroup(p->RecordGroup, false);
     // On the desktop's accessibility bus a combo box is named by its value and labelled through
     // its label's relation: those without a visible label get one that is never shown.
@@ -108,18 +54,12 @@ TManageForm::TManageForm(TClockHost& host, QWidget* parent)
 
 TManageForm::~TManageForm() = default;
 
+std::array<TManagePageBase*, 4> TManageForm::Pages() const {
+    return {Countries.get(), States.get(), Cities.get(), Airports.get()};
+}
+
 TManagePageBase* TManageForm::PageOf(TManagePage page) const {
-    switch (page) {
-    case TManagePage::Countries:
-        return Countries.get();
-    case TManagePage::States:
-        return States.get();
-    case TManagePage::Cities:
-        return Cities.get();
-    case TManagePage::Airports:
-        return Airports.get();
-    }
-    return Countries.get();
+    return Pages().at(static_cast<std::size_t>(page));
 }
 
 void TManageForm::EnableGroup(QWidget* box, bool enabled) {
@@ -145,18 +85,16 @@ void TManageForm::SetCollections(TCityList& data, TCity* myCity) {
 void TManageForm::ResetPages() {
     if (Data == nullptr)
         return;
-    for (TManagePageBase* p :
-         {Cities.get(), States.get(), PageOf(TManagePage::Countries), Airports.get()})
+    for (TManagePageBase* p : Pages())
         p->RefillList();
-    for (TManagePageBase* p :
-         {Cities.get(), States.get(), PageOf(TManagePage::Countries), Airports.get()}) {
+    for (TManagePageBase* p : Pages()) {
         p->ClearPage();
         p->DisablePage();
     }
+    Cities->ShowMyCityLabel();
     NewMode = false;
     DeleteMode = false;
-    for (TManagePageBase* p :
-         {PageOf(TManagePage::Countries), States.get(), Cities.get(), Airports.get()}) {
+    for (TManagePageBase* p : Pages()) {
         EnableGroup(p->ListSide, true);
         p->ApplyButton->setEnabled(false);
     }
@@ -176,21 +114,33 @@ void TManageForm::NewCountryButtonClick() {
     Countries->NewCountryButtonClick();
 }
 
-void TManageForm::NewStateButtonClick() {}
+void TManageForm::NewStateButtonClick() {
+    States->NewStateButtonClick();
+}
 
-void TManageForm::NewCityButtonClick() {}
+void TManageForm::NewCityButtonClick() {
+    Cities->NewCityButtonClick();
+}
 
-void TManageForm::NewAirportButtonClick() {}
+void TManageForm::NewAirportButtonClick() {
+    Airports->NewAirportButtonClick();
+}
 
 void TManageForm::BeginDeleteCountry() {
     Countries->BeginDeleteCountry();
 }
 
-void TManageForm::BeginDeleteState() {}
+void TManageForm::BeginDeleteState() {
+    States->BeginDeleteState();
+}
 
-void TManageForm::BeginDeleteCity() {}
+void TManageForm::BeginDeleteCity() {
+    Cities->BeginDeleteCity();
+}
 
-void TManageForm::BeginDeleteAirport() {}
+void TManageForm::BeginDeleteAirport() {
+    Airports->BeginDeleteAirport();
+}
 
 void TManageForm::BeginEdit(TManagePage page, std::int32_t recordId) {
     SetPage(page);
@@ -276,8 +226,7 @@ void TManageForm::PutAway() {
     PuttingAway = true;
     close();
     PuttingAway = false;
-    for (TManagePageBase* p :
-         {PageOf(TManagePage::Countries), States.get(), Cities.get(), Airports.get()})
+    for (TManagePageBase* p : Pages())
         p->ForgetRecord();
     Data = nullptr;
     MyCity = nullptr;

@@ -5,6 +5,7 @@
 #include "CompanionsU.h"
 
 #include <QWidget>
+#include <array>
 #include <cstdint>
 #include <memory>
 
@@ -72,9 +73,9 @@ public:
 
     QStackedWidget* ManagePageControl = nullptr;
     std::unique_ptr<TCountryPage> Countries;
-    std::unique_ptr<TManagePageBase> States;
-    std::unique_ptr<TManagePageBase> Cities;
-    std::unique_ptr<TManagePageBase> Airports;
+    std::unique_ptr<TStatePage> States;
+    std::unique_ptr<TCityPage> Cities;
+    std::unique_ptr<TAirportPage> Airports;
 
 signals:
     // A record of that page was deleted: windows holding records should let go of theirs.
@@ -86,6 +87,8 @@ protected:
 
 private:
     TManagePageBase* PageOf(TManagePage page) const;
+    // In page order.
+    std::array<TManagePageBase*, 4> Pages() const;
     std::unique_ptr<Ui::ManageForm> Ui_;
     bool PuttingAway = false;
 };

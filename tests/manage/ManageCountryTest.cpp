@@ -373,8 +373,6 @@ TEST(ManageFromTheClock, EditCountryOpensOnTheDialsCountry) {
     TManageForm& manage = companions.Manage();
     QAction* add = clock.findChild<QAction*>(QStringLiteral("Country1"));
     ASSERT_TRUE(add && add->isEnabled());
-    EXPECT_FALSE(clock.findChild<QAction*>(QStringLiteral("StateProvince2"))->isEnabled())
-        << "the pages to come stay closed";
 
     clock.Data.CurrentCity = clock.Data.Cities.FindById(3); // Delhi, India
     clock.RefreshDial();
