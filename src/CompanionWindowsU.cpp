@@ -2,6 +2,7 @@
 
 #include "ClockHostU.h"
 #include "FirstStartU.h"
+#include "ManageU.h"
 #include "MyCityMessageU.h"
 #include "OptionsFormU.h"
 #include "SelectCityU.h"
@@ -11,9 +12,12 @@
 
 TCompanionWindows::TCompanionWindows(TClockHost& host)
     : Host(host), Splash_(std::make_unique<TSplashForm>()),
-      Options_(std::make_unique<TOptionsForm>(host)),
+      Manage_(std::make_unique<TManageForm>(host)), Options_(std::make_unique<TOptionsForm>(host)),
       SelectCity_(std::make_unique<TSelectCityForm>(host)),
-      MyCityMessage_(std::make_unique<TMyCityMessageForm>()) {}
+      MyCityMessage_(std::make_unique<TMyCityMessageForm>()) {
+    QObject::connect(Manage_.get(), &TManageForm::RecordDeleted,
+                     [this](TManagePage page) { RecordDeleted(page); });
+}
 
 TCompanionWindows::~TCompanionWindows() = default;
 
@@ -22,9 +26,9 @@ bool TCompanionWindows::Offers(TKind kind, TManagePage) const {
     case TKind::SelectCity:
     case TKind::Preferences:
     case TKind::About:
+    case TKind::Manage:
         return true;
     case TKind::Search:
-    case TKind::Manage:
         return false;
     }
     return false;
@@ -60,7 +64,18 @@ void TCompanionWindows::OpenPreferences() {
     o.activateWindow();
 }
 
-void TCompanionWindows::OpenManage(TManagePage, TManageMode, std::int32_t) {}
+void TCompanionWindows::OpenManage(TManagePage page, TManageMode mode, std::int32_t recordId) {
+    PlaceOnHost(*Manage_);
+    Manage_->Open(page, mode, recordId);
+}
+
+void TCompanionWindows::RecordDeleted(TManagePage page) {
+    // Its lines may name the deleted city.
+    if (page == TManagePage::Cities)
+        SelectCity_->hide();
+    // The dial's labels and popup targets are looked up again.
+    Host.RefreshDial();
+}
 
 void TCompanionWindows::OpenAbout() {
     Splash_->PrepareAbout(CentredOnWorkArea(Host.Platform(), QSize(473, 392)));
@@ -70,6 +85,7 @@ void TCompanionWindows::OpenAbout() {
 void TCompanionWindows::CityListReplaced() {
     // Their lines named records that are gone.
     SelectCity_->hide();
+    Manage_->PutAway();
 }
 
 void TCompanionWindows::CloseAll() {
@@ -77,6 +93,7 @@ void TCompanionWindows::CloseAll() {
     SelectCity_->hide();
     Options_->hide(); // without handing its options back: they are saved already
     MyCityMessage_->hide();
+    Manage_->hide();
     Splash_->hide();
 }
 

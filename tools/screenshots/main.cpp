@@ -1,7 +1,10 @@
 // Draws the clock window in its layouts with a fixed clock and a small fixed database, and
 // saves each as a PNG. Run under a real display (scripts/screenshots uses Xvfb).
 #include "CompanionWindowsU.h"
+#include "CountryPageU.h"
+#include "DSTPanelU.h"
 #include "FakePlatform.h"
+#include "ManageU.h"
 #include "MyCityMessageU.h"
 #include "OptionsFormU.h"
 #include "SelectCityU.h"
@@ -9,8 +12,12 @@
 #include "TavikU.h"
 
 #include <QApplication>
+#include <QComboBox>
 #include <QDir>
 #include <QFile>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QRadioButton>
 #include <QTimer>
 #include <cstdio>
 
@@ -108,6 +115,29 @@ int main(int argc, char** argv) {
     TOptionsForm& options = companions.Options();
     grab(options, "preferences");
     options.hide();
+
+    // The location data window: a country with a weekday rule, then one with fixed dates.
+    TManageForm& manage = companions.Manage();
+    auto country = [&](const char* name) -> const TCountry* {
+        for (const TCountry* c : form.Data.Countries)
+            if (c->Name == name)
+                return c;
+        return nullptr;
+    };
+    if (const TCountry* uk = country("United Kingdom")) {
+        companions.OpenManage(TManagePage::Countries, TManageMode::Edit, uk->UniqueId);
+        grab(manage, "manage-country-rule");
+        TCountryPage& page = *manage.Countries;
+        page.Panel->FixedDatesRadioButton->click();
+        page.Panel->StartDayEdit->setText(QStringLiteral("1"));
+        page.Panel->FixedStartMonthCombo->setCurrentIndex(3);
+        page.Panel->EndDayEdit->setText(QStringLiteral("30"));
+        page.Panel->FixedEndMonthCombo->setCurrentIndex(8);
+        page.Panel->DescribeDSTPanel();
+        page.EnableApply();
+        grab(manage, "manage-country-fixed");
+        manage.hide();
+    }
     form.Data.Modified = false;
     return failures == 0 ? 0 : 1;
 }
