@@ -4,6 +4,7 @@
 #include "ManageU.h"
 #include "QtTextU.h"
 #include "UpDownU.h"
+#include "ZonePickerU.h"
 #include "ui_ManageCountryPage.h"
 
 #include <QCheckBox>
@@ -52,6 +53,8 @@ TCountryPage::TCountryPage(TManageForm& form)
             &TCountryPage::CountryNameEditClick);
     connect(CountryUTCOffSetUpDown, &TUpDown::Clicked, this,
             &TCountryPage::CountryUTCOffSetUpDownClick);
+    connect(Ui_->CountryFromZoneButton, &QPushButton::clicked, this,
+            &TCountryPage::CountryFromZoneButtonClick);
     connect(CountryApplyButton, &QPushButton::clicked, this,
             &TCountryPage::CountryApplyButtonClick);
     connect(CountryDLCheckBox, &QCheckBox::clicked, this, &TCountryPage::CountryDLCheckBoxClick);
@@ -225,6 +228,11 @@ void TCountryPage::CountryNameEditClick() {
 
 void TCountryPage::CountryUTCOffSetUpDownClick() {
     EnableApply();
+}
+
+void TCountryPage::CountryFromZoneButtonClick() {
+    PickZoneForPage(Form.Host, CountryGroupBox, CountryCodeEdit->text().toStdString(),
+                    CountryUTCOffSetEdit, *Panel, [this] { EnableApply(); });
 }
 
 void TCountryPage::CountryApplyButtonClick() {

@@ -44,6 +44,7 @@ public:
     void CountryListBoxClick();
     void CountryNameEditClick();
     void CountryUTCOffSetUpDownClick();
+    void CountryFromZoneButtonClick();
     void CountryApplyButtonClick();
     void CountryDLCheckBoxClick();
     void CountryStartFLComboClick();

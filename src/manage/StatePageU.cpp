@@ -4,6 +4,7 @@
 #include "ManageU.h"
 #include "QtTextU.h"
 #include "UpDownU.h"
+#include "ZonePickerU.h"
 #include "ui_ManageStatePage.h"
 
 #include <QCheckBox>
@@ -47,6 +48,8 @@ TStatePage::TStatePage(TManageForm& form)
     connect(StateUTCUpDown, &TUpDown::Clicked, this, &TStatePage::StateUTCUpDownClick);
     connect(StateCountryComboBox, &QComboBox::activated, this,
             &TStatePage::StateCountryComboBoxClick);
+    connect(Ui_->StateFromZoneButton, &QPushButton::clicked, this,
+            &TStatePage::StateFromZoneButtonClick);
     connect(StateApplyButton, &QPushButton::clicked, this, &TStatePage::StateApplyButtonClick);
     connect(StateDLCheckBox, &QCheckBox::clicked, this, &TStatePage::StateDLCheckBoxClick);
     TDSTPanel* p = Panel.get();
@@ -228,6 +231,13 @@ void TStatePage::StateCountryComboBoxClick() {
         StateUTCOffSetEdit->setText(
             QString::fromStdString(FormatGeneral(c->UTCOffset, Form.Host.LocaleFacts())));
     StateDLCheckBoxClick();
+}
+
+void TStatePage::StateFromZoneButtonClick() {
+    // The zones of the chosen country lead the list.
+    const auto* country = static_cast<const TCountry*>(CountryTarget.SelectedItem());
+    PickZoneForPage(Form.Host, StateGroupBox, country != nullptr ? country->Code : std::string(),
+                    StateUTCOffSetEdit, *Panel, [this] { EnableApply(); });
 }
 
 void TStatePage::StateApplyButtonClick() {

@@ -43,6 +43,7 @@ public:
     void StateCodeEditClick();
     void StateUTCOffSetEditClick();
     void StateUTCUpDownClick();
+    void StateFromZoneButtonClick();
     void StateCountryComboBoxClick();
     void StateApplyButtonClick();
     void StateDLCheckBoxClick();
