@@ -330,7 +330,12 @@ std::vector<TZoneName> ZonesCountryFirst(std::vector<TZoneName> zones, const std
         return std::find(z.Countries.begin(), z.Countries.end(), code) != z.Countries.end();
     };
     const auto split = std::stable_partition(zones.begin(), zones.end(), serves);
-    std::stable_sort(zones.begin(), split, [](const TZoneName& a, const TZoneName& b) {
+    // The country's own zones before those it shares with a neighbour (Europe/Zurich serves
+    // Germany too, and stands earlier in zone.tab than Europe/Berlin).
+    std::stable_sort(zones.begin(), split, [&](const TZoneName& a, const TZoneName& b) {
+        const bool ownA = a.Countries.front() == code, ownB = b.Countries.front() == code;
+        if (ownA != ownB)
+            return ownA;
         return a.TabOrder < b.TabOrder;
     });
     return zones;

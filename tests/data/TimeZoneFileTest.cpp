@@ -214,6 +214,11 @@ TEST_F(ZoneFolder, ListHoldsZonesAndLinksWithTheirCountries) {
     EXPECT_EQ(order(ZonesCountryFirst(zones, "AX")),
               "Europe/Mariehamn Europe/Helsinki America/Chicago America/New_York Etc/UTC "
               "Europe/Berlin ");
+    // A zone the country shares comes after its own, wherever zone.tab lists it.
+    const std::vector<TZoneName> shared = {{"Europe/Berlin", {"DE", "DK"}, 5},
+                                           {"Europe/Zurich", {"CH", "DE", "LI"}, 2}};
+    EXPECT_EQ(order(ZonesCountryFirst(shared, "DE")), "Europe/Berlin Europe/Zurich ");
+    EXPECT_EQ(order(ZonesCountryFirst(shared, "CH")), "Europe/Zurich Europe/Berlin ");
     EXPECT_EQ(ZonesCountryFirst(zones, ""), zones);
     EXPECT_EQ(ZonesCountryFirst(zones, "ZZ"), zones);
 
