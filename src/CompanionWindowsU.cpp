@@ -3,6 +3,7 @@
 #include "ClockHostU.h"
 #include "FirstStartU.h"
 #include "MyCityMessageU.h"
+#include "SearchU.h"
 #include "SelectCityU.h"
 #include "SplashU.h"
 
@@ -11,6 +12,7 @@
 TCompanionWindows::TCompanionWindows(TClockHost& host)
     : Host(host), Splash_(std::make_unique<TSplashForm>()),
       SelectCity_(std::make_unique<TSelectCityForm>(host)),
+      Search_(std::make_unique<TSearchForm>(host)),
       MyCityMessage_(std::make_unique<TMyCityMessageForm>()) {}
 
 TCompanionWindows::~TCompanionWindows() = default;
@@ -18,9 +20,9 @@ TCompanionWindows::~TCompanionWindows() = default;
 bool TCompanionWindows::Offers(TKind kind, TManagePage) const {
     switch (kind) {
     case TKind::SelectCity:
+    case TKind::Search:
     case TKind::About:
         return true;
-    case TKind::Search:
     case TKind::Preferences:
     case TKind::Manage:
         return false;
@@ -47,7 +49,16 @@ void TCompanionWindows::OpenSelectCity(bool myCityMode) {
     s.CityEdit->setFocus();
 }
 
-void TCompanionWindows::OpenSearch() {}
+void TCompanionWindows::OpenSearch() {
+    TSearchForm& s = *Search_;
+    PlaceOnHost(s);
+    s.SetCollections(Host.CityList());
+    s.ResetSearch();
+    s.show();
+    s.raise();
+    s.activateWindow();
+    s.KeywordEdit->setFocus();
+}
 
 void TCompanionWindows::OpenPreferences() {}
 
@@ -61,11 +72,13 @@ void TCompanionWindows::OpenAbout() {
 void TCompanionWindows::CityListReplaced() {
     // Their lines named records that are gone.
     SelectCity_->hide();
+    Search_->hide();
 }
 
 void TCompanionWindows::CloseAll() {
     SelectCity_->FirstRun = false;
     SelectCity_->hide();
+    Search_->hide();
     MyCityMessage_->hide();
     Splash_->hide();
 }

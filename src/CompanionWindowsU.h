@@ -7,6 +7,7 @@
 class QWidget;
 class TClockHost;
 class TMyCityMessageForm;
+class TSearchForm;
 class TSelectCityForm;
 class TSplashForm;
 
@@ -34,6 +35,7 @@ public:
 
     TSplashForm& Splash() { return *Splash_; }
     TSelectCityForm& SelectCity() { return *SelectCity_; }
+    TSearchForm& Search() { return *Search_; }
     TMyCityMessageForm& MyCityMessage() { return *MyCityMessage_; }
 
 private:
@@ -43,5 +45,6 @@ private:
     TClockHost& Host;
     std::unique_ptr<TSplashForm> Splash_;
     std::unique_ptr<TSelectCityForm> SelectCity_;
+    std::unique_ptr<TSearchForm> Search_;
     std::unique_ptr<TMyCityMessageForm> MyCityMessage_;
 };

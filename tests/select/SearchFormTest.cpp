@@ -1,0 +1,195 @@
+#include "CompanionWindowsU.h"
+#include "FakeClockHost.h"
+#include "QtComboU.h"
+#include "SearchU.h"
+#include "Widgets.h"
+
+#include <QApplication>
+#include <QComboBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QPushButton>
+#include <QTest>
+#include <gtest/gtest.h>
+
+namespace {
+
+class SearchForm : public ::testing::Test {
+protected:
+    SearchForm() : Companions(Host), Dialog(Companions.Search()) {}
+    void TearDown() override { Dialog.close(); }
+
+    void Open() {
+        Host.Window.show();
+        Companions.OpenSearch();
+        ASSERT_TRUE(QTest::qWaitForWindowActive(&Dialog));
+    }
+    QStringList Results() const {
+        QStringList texts;
+        for (int i = 0; i < Dialog.CityListBox->count(); ++i)
+            texts << Dialog.CityListBox->item(i)->text();
+        return texts;
+    }
+    QStringList Entries(const QComboBox* combo) const {
+        QStringList texts;
+        for (int i = 0; i < combo->count(); ++i)
+            texts << combo->itemText(i);
+        return texts;
+    }
+    // Chooses an entry as picking it from the open list does.
+    void Choose(QComboBox* combo, const QString& text) {
+        const int i = combo->findText(text);
+        ASSERT_GE(i, 0) << text.toStdString();
+        combo->setCurrentIndex(i);
+        emit combo->activated(i);
+    }
+
+    TFakeClockHost Host;
+    TCompanionWindows Companions;
+    TSearchForm& Dialog;
+};
+
+} // namespace
+
+TEST_F(SearchForm, OpensOnTheClockWindowListingEveryCitySortedByFullName) {
+    ASSERT_TRUE(Companions.Offers(TCompanions::TKind::Search, TManagePage::Countries));
+    Open();
+    EXPECT_EQ(Dialog.windowTitle(), QStringLiteral("Search for City"));
+    EXPECT_EQ(Dialog.pos(), Host.Window.pos());
+    EXPECT_EQ(Dialog.size(), QSize(462, 377));
+    EXPECT_TRUE(Dialog.windowFlags() & Qt::WindowStaysOnTopHint);
+    EXPECT_TRUE(Dialog.KeywordEdit->hasFocus());
+    EXPECT_FALSE(Dialog.ShowButton->isEnabled());
+
+    const QStringList all = Results();
+    ASSERT_EQ(all.size(), Host.Data.Cities.Count());
+    EXPECT_EQ(all.front(), QStringLiteral("Berlin, Germany (UTC +1)"));
+    EXPECT_TRUE(all.contains(QStringLiteral("Kathmandu, Bagmati, Nepal (UTC +5.75)")));
+    EXPECT_TRUE(std::is_sorted(all.begin(), all.end(), LocaleLess));
+    for (int row = 0; row < all.size(); ++row)
+        EXPECT_TRUE(all[row].startsWith(QString::fromStdString(Dialog.ResultCity(row)->LongName)))
+            << "each line carries its own city";
+
+    EXPECT_EQ(Dialog.CountryComboBox->itemText(0), QStringLiteral("- Any Country -"));
+    EXPECT_EQ(Dialog.CountryComboBox->itemText(1), QStringLiteral("Canada")) << "sorted";
+    EXPECT_EQ(Dialog.CountryComboBox->currentIndex(), 0);
+    EXPECT_EQ(Entries(Dialog.StateComboBox),
+              (QStringList{QStringLiteral("- Any State -"), QStringLiteral("Bagmati"),
+                           QStringLiteral("Newfoundland")}));
+    EXPECT_EQ(Dialog.AirportComboBox->itemText(0), QStringLiteral("- Any Airport -"));
+    EXPECT_EQ(Dialog.UTCComboBox->count(), 57);
+    EXPECT_EQ(Dialog.UTCComboBox->currentText(), QStringLiteral("Any"));
+
+    // Labels announce their controls; the results have a name of their own.
+    EXPECT_EQ(Child<QLabel>(&Dialog, "Label1")->buddy(), Dialog.CountryComboBox);
+    EXPECT_EQ(Child<QLabel>(&Dialog, "Label5")->buddy(), Dialog.KeywordEdit);
+    EXPECT_EQ(Dialog.CityListBox->accessibleName(), QStringLiteral("Results"));
+
+    Companions.CityListReplaced();
+    EXPECT_FALSE(Dialog.isVisible()) << "its lines named records that are gone";
+}
+
+TEST_F(SearchForm, ACountryNarrowsTheStatesAirportsAndResults) {
+    Open();
+    Choose(Dialog.CountryComboBox, QStringLiteral("Nepal"));
+    EXPECT_EQ(Entries(Dialog.StateComboBox),
+              (QStringList{QStringLiteral("- Any State -"), QStringLiteral("Bagmati")}));
+    EXPECT_EQ(Entries(Dialog.AirportComboBox),
+              (QStringList{QStringLiteral("- Any Airport -"),
+                           QStringLiteral("Tribhuvan International Airport")}));
+    EXPECT_EQ(Results(), QStringList{QStringLiteral("Kathmandu, Bagmati, Nepal (UTC +5.75)")});
+
+    // Any country again leaves the narrowed lists as they are and lists every city.
+    Choose(Dialog.CountryComboBox, QStringLiteral("- Any Country -"));
+    EXPECT_EQ(Dialog.StateComboBox->count(), 2);
+    EXPECT_EQ(Results().size(), Host.Data.Cities.Count());
+
+    Choose(Dialog.CountryComboBox, QStringLiteral("United Kingdom"));
+    EXPECT_EQ(Entries(Dialog.StateComboBox), QStringList{QStringLiteral("- Any State -")});
+    Choose(Dialog.AirportComboBox, QStringLiteral("Heathrow"));
+    EXPECT_EQ(Results(), QStringList{QStringLiteral("London, United Kingdom (UTC +0)")});
+    Choose(Dialog.CountryComboBox, QStringLiteral("Canada"));
+    EXPECT_EQ(Dialog.AirportComboBox->currentIndex(), 0) << "the airport went back to any";
+    EXPECT_EQ(Results(),
+              QStringList{QStringLiteral("St. John's, Newfoundland, Canada (UTC -3.5)")});
+
+    // Typing a whole name chooses it like a pick from the list.
+    Dialog.Button2->click();
+    EXPECT_TRUE(Dialog.KeywordEdit->hasFocus()) << "Clear puts the focus into the keywords";
+    Dialog.CountryComboBox->setFocus();
+    Dialog.CountryComboBox->lineEdit()->selectAll();
+    QTest::keyClicks(Dialog.CountryComboBox, QStringLiteral("india"));
+    EXPECT_EQ(Dialog.CountryComboBox->currentIndex(),
+              Dialog.CountryComboBox->findText(QStringLiteral("India")));
+    EXPECT_EQ(Results(), QStringList{QStringLiteral("Delhi, India (UTC +5.5)")});
+    Dialog.KeywordEdit->setFocus();
+    EXPECT_EQ(Dialog.CountryComboBox->currentText(), QStringLiteral("India")) << "its own spelling";
+}
+
+TEST_F(SearchForm, KeywordsAndOffsetRerunTheSearch) {
+    Open();
+    QTest::keyClicks(Dialog.KeywordEdit, QStringLiteral("LO"));
+    EXPECT_EQ(Results(), (QStringList{QStringLiteral("London, United Kingdom (UTC +0)"),
+                                      QStringLiteral("Lost")}));
+    QTest::keyClicks(Dialog.KeywordEdit, QStringLiteral(" n"));
+    EXPECT_EQ(Results(), QStringList{QStringLiteral("London, United Kingdom (UTC +0)")});
+    Dialog.KeywordEdit->clear();
+    Choose(Dialog.UTCComboBox, QStringLiteral("+5.75"));
+    EXPECT_EQ(Results(), QStringList{QStringLiteral("Kathmandu, Bagmati, Nepal (UTC +5.75)")});
+    Choose(Dialog.UTCComboBox, QStringLiteral("+14"));
+    EXPECT_TRUE(Results().isEmpty());
+    Dialog.KeywordEdit->insert(QString(QChar(0x6771))); // no city name can hold it
+    EXPECT_TRUE(Results().isEmpty());
+}
+
+TEST_F(SearchForm, LeavingAListWithUnmatchedTextSelectsItsFirstEntry) {
+    Open();
+    Choose(Dialog.CountryComboBox, QStringLiteral("Nepal"));
+    Dialog.CountryComboBox->setFocus();
+    Dialog.CountryComboBox->lineEdit()->selectAll();
+    QTest::keyClicks(Dialog.CountryComboBox, QStringLiteral("Xq"));
+    Dialog.KeywordEdit->setFocus();
+    EXPECT_EQ(Dialog.CountryComboBox->currentIndex(), 0);
+    EXPECT_EQ(Dialog.CountryComboBox->currentText(), QStringLiteral("- Any Country -"));
+    EXPECT_EQ(Results().size(), 1) << "leaving does not search again";
+
+    // A text that names the selected entry gets the entry's own spelling back.
+    Dialog.StateComboBox->setFocus();
+    Dialog.StateComboBox->lineEdit()->setText(QStringLiteral("- ANY STATE -"));
+    Dialog.KeywordEdit->setFocus();
+    EXPECT_EQ(Dialog.StateComboBox->currentText(), QStringLiteral("- Any State -"));
+}
+
+TEST_F(SearchForm, ShowPutsTheCityInTheCentreAndOnTheDial) {
+    TCity* cairo = Host.Data.Cities.FindById(8);
+    cairo->Default = false;
+    Open();
+    QTest::keyClicks(Dialog.KeywordEdit, QStringLiteral("cai"));
+    ASSERT_EQ(Results(), QStringList{QStringLiteral("Cairo, Egypt (UTC +2)")});
+    Dialog.CityListBox->setCurrentRow(0);
+    ASSERT_TRUE(Dialog.ShowButton->isEnabled());
+    Dialog.ShowButton->click();
+    EXPECT_EQ(Host.Data.CurrentCity, cairo);
+    EXPECT_TRUE(cairo->Default);
+    EXPECT_TRUE(Host.Data.Modified);
+    EXPECT_EQ(Host.Computed, 1);
+    EXPECT_EQ(Host.Refreshed, 1);
+    EXPECT_FALSE(Dialog.isVisible());
+
+    // After a filter change nothing is selected: Show then only marks the list modified.
+    Open();
+    Host.Data.Modified = false;
+    Dialog.CityListBox->setCurrentRow(2);
+    QTest::keyClicks(Dialog.KeywordEdit, QStringLiteral("o"));
+    ASSERT_TRUE(Dialog.ShowButton->isEnabled());
+    EXPECT_EQ(Dialog.SelectedCity(), nullptr);
+    Dialog.ShowButton->click();
+    EXPECT_TRUE(Host.Data.Modified);
+    EXPECT_EQ(Host.Data.CurrentCity, cairo);
+    EXPECT_TRUE(Dialog.isVisible());
+
+    QTest::keyClick(&Dialog, Qt::Key_Escape);
+    EXPECT_FALSE(Dialog.isVisible()) << "Escape closes";
+    EXPECT_EQ(Host.Refreshed, 1);
+}
