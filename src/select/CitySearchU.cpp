@@ -3,9 +3,11 @@
 #include "FullCityNameU.h"
 #include "ListTargetU.h"
 
+#include <algorithm>
+#include <array>
+#include <cmath>
 #include <cstdint>
 #include <string_view>
-#include <unordered_map>
 
 int SplitWords(const std::string& text, std::vector<std::string>& words) {
     words.clear();
@@ -44,53 +46,97 @@ char FoldAnsiCase(char c) {
 namespace {
 
 void FoldInto(const std::string& s, std::string& out) {
+    static const auto table = [] {
+        std::array<char, 256> t{};
+        for (int b = 0; b < 256; ++b)
+            t[static_cast<std::size_t>(b)] = FoldAnsiCase(static_cast<char>(b));
+        return t;
+    }();
     out.resize(s.size());
     for (std::size_t i = 0; i < s.size(); ++i)
-        out[i] = FoldAnsiCase(s[i]);
+        out[i] = table[static_cast<unsigned char>(s[i])];
 }
 
-// Records by id, looked up once per search instead of scanning a collection for every city.
-// The first record with an id wins, as with FindById.
-template <typename T> class TIdIndex {
+// Records by id for one search: a city's place is looked up without scanning a collection.
+// The first record with an id wins, as with FindById. Each entry also keeps what follows a city's
+// own name in its full name when the record is its place, made once for the many cities there.
+template <typename T> class TPlaceIndex {
 public:
-    explicit TIdIndex(const TLocationCollection<T>& items) {
-        Map.reserve(static_cast<std::size_t>(items.Count()));
+    struct TEntry {
+        std::int32_t Id;
+        const T* Record;
+        std::string Tail;
+        bool HasTail;
+    };
+
+    explicit TPlaceIndex(const TLocationCollection<T>& items) {
+        Entries.reserve(static_cast<std::size_t>(items.Count()));
         for (const T* item : items)
             if (item->Id() != 0)
-                Map.emplace(item->Id(), item);
+                Entries.push_back({item->Id(), item, {}, false});
+        std::stable_sort(Entries.begin(), Entries.end(),
+                         [](const TEntry& a, const TEntry& b) { return a.Id < b.Id; });
     }
-    const T* Find(std::int32_t id) const {
-        const auto it = Map.find(id);
-        return it == Map.end() ? nullptr : it->second;
+    TEntry* Find(std::int32_t id) {
+        const auto it =
+            std::lower_bound(Entries.begin(), Entries.end(), id,
+                             [](const TEntry& e, std::int32_t key) { return e.Id < key; });
+        return it != Entries.end() && it->Id == id ? &*it : nullptr;
+    }
+    const T* Record(std::int32_t id) {
+        const TEntry* e = Find(id);
+        return e ? e->Record : nullptr;
     }
 
 private:
-    std::unordered_map<std::int32_t, const T*> Map;
+    std::vector<TEntry> Entries;
 };
 
-// What follows the city's own name in its full name depends on its place alone, and few
-// places serve many cities: each place's part is made once.
-class TNameTails {
+// The same composition as FullCityName, with the places looked up in the indexes and each
+// offset written once: a search may name thousands of places.
+class TFullNames {
 public:
-    TNameTails(const TCityList& data, const TLocaleFacts& locale) : Data(data), Locale(locale) {}
-    const std::string& Of(const TCity& city) {
-        const std::int64_t key =
-            city.StateId != 0 ? (std::int64_t{1} << 32) | static_cast<std::uint32_t>(city.StateId)
-                              : static_cast<std::uint32_t>(city.CountryId);
-        auto it = Tails.find(key);
-        if (it == Tails.end()) {
-            TCity place; // a city of no name in the same place
-            place.StateId = city.StateId;
-            place.CountryId = city.CountryId;
-            it = Tails.emplace(key, FullCityName(Data, &place, Locale)).first;
+    TFullNames(const TCityList& data, const TLocaleFacts& locale)
+        : States(data.States), Countries(data.Countries), Locale(locale) {}
+
+    std::string Of(const TCity& city) {
+        if (city.StateId != 0) {
+            auto* e = States.Find(city.StateId);
+            if (e == nullptr)
+                return city.LongName;
+            if (!e->HasTail) {
+                const TCountry* country = Countries.Record(e->Record->CountryId);
+                e->Tail = ", " + e->Record->Name;
+                if (country != nullptr)
+                    e->Tail += ", " + country->Name;
+                e->Tail += Suffix(e->Record->UTCOffset);
+                e->HasTail = true;
+            }
+            return city.LongName + e->Tail;
         }
-        return it->second;
+        auto* e = city.CountryId != 0 ? Countries.Find(city.CountryId) : nullptr;
+        if (e == nullptr)
+            return city.LongName;
+        if (!e->HasTail) {
+            e->Tail = ", " + e->Record->Name + Suffix(e->Record->UTCOffset);
+            e->HasTail = true;
+        }
+        return city.LongName + e->Tail;
     }
 
+    TPlaceIndex<TState> States;
+    TPlaceIndex<TCountry> Countries;
+
 private:
-    const TCityList& Data;
+    const std::string& Suffix(double offset) {
+        for (const auto& [value, text] : Suffixes)
+            if (value == offset || (std::isnan(value) && std::isnan(offset)))
+                return text;
+        return Suffixes.emplace_back(offset, OffsetSuffix(offset, Locale)).second;
+    }
+
     const TLocaleFacts& Locale;
-    std::unordered_map<std::int64_t, std::string> Tails;
+    std::vector<std::pair<double, std::string>> Suffixes;
 };
 
 bool Serves(const TAirport& airport, std::int32_t cityId) {
@@ -100,6 +146,13 @@ bool Serves(const TAirport& airport, std::int32_t cityId) {
         if (airport.ClosestCities(slot) == cityId)
             return true;
     return false;
+}
+
+// A city in a state lies in the state's country; one whose state is missing in none.
+bool InCountry(const TCity& city, const TState* cityState, const TCountry& country) {
+    if (city.StateId != 0)
+        return cityState != nullptr && cityState->CountryId == country.UniqueId;
+    return city.CountryId == country.UniqueId;
 }
 
 } // namespace
@@ -116,23 +169,10 @@ void FilterCities(const TCityList& data, const TCountry* country, const TState* 
             FoldInto(w, folded.back());
         }
     const bool byOffset = offset > AnyOffset;
-    const TIdIndex<TState> states(data.States);
-    const TIdIndex<TCountry> countries(data.Countries);
-    TNameTails tails(data, locale);
+    TFullNames names(data, locale);
     std::string name;
 
     for (const TCity* city : data.Cities) {
-        const TState* cityState = city->StateId != 0 ? states.Find(city->StateId) : nullptr;
-        if (country != nullptr) {
-            // A city in a state belongs to the state's country; one whose state is missing
-            // belongs to no country.
-            const bool inCountry =
-                city->StateId != 0
-                    ? cityState != nullptr && cityState->CountryId == country->UniqueId
-                    : city->CountryId == country->UniqueId;
-            if (!inCountry)
-                continue;
-        }
         if (state != nullptr && city->StateId != state->UniqueID)
             continue;
         if (airport != nullptr && !Serves(*airport, city->UniqueID))
@@ -149,22 +189,23 @@ void FilterCities(const TCityList& data, const TCountry* country, const TState* 
             if (!all)
                 continue;
         }
-        if (byOffset) {
+        if (country != nullptr || byOffset) {
             // The place that governs the city's time: its state, else its country.
-            const TCountry* cityCountry = city->StateId == 0 && city->CountryId != 0
-                                              ? countries.Find(city->CountryId)
-                                              : nullptr;
-            if (cityState != nullptr) {
-                if (cityState->UTCOffset != offset)
-                    continue;
-            } else if (cityCountry != nullptr) {
-                if (cityCountry->UTCOffset != offset)
-                    continue;
-            } else {
+            const TState* cityState =
+                city->StateId != 0 ? names.States.Record(city->StateId) : nullptr;
+            if (country != nullptr && !InCountry(*city, cityState, *country))
                 continue;
+            if (byOffset) {
+                const TCountry* cityCountry =
+                    city->StateId == 0 ? names.Countries.Record(city->CountryId) : nullptr;
+                const bool match = cityState != nullptr     ? cityState->UTCOffset == offset
+                                   : cityCountry != nullptr ? cityCountry->UTCOffset == offset
+                                                            : false;
+                if (!match)
+                    continue;
             }
         }
-        results.Add(city->LongName + tails.Of(*city), const_cast<TCity*>(city));
+        results.Add(names.Of(*city), const_cast<TCity*>(city));
     }
 }
 

@@ -1,4 +1,5 @@
 #include "CitySearchU.h"
+#include "FullCityNameU.h"
 #include "ListTargetU.h"
 #include "TestWorld.h"
 
@@ -120,6 +121,7 @@ TEST_F(SearchFilter, PlacesNarrowAndAnAirportNarrowsWithThem) {
 }
 
 TEST_F(SearchFilter, ResultsCarryTheFullName) {
+
     TMemoryList results;
     FilterCities(D, nullptr, nullptr, nullptr, results, "THM", AnyOffset, Locale);
     ASSERT_EQ(1u, results.Lines.size());
@@ -134,6 +136,31 @@ TEST_F(SearchFilter, ResultsCarryTheFullName) {
                      "Johannesburg, South Africa (UTC +2)", "Lost"}),
               texts)
         << "a missing state shows the name alone";
+}
+
+TEST_F(SearchFilter, FullNamesAgreeWithTheSelectDialog) {
+    // Places missing or without a country, an unset offset, and a later record with an id
+    // that an earlier one already has.
+    TState& orphan = D.States.AddWithNewId();
+    orphan.Name = "Orphan";
+    orphan.CountryId = 99;
+    D.Cities.AddWithNewId().StateId = orphan.UniqueID;
+    D.Cities.AddWithNewId().CountryId = 99;
+    D.Cities.AddWithNewId().LongName = "Placeless";
+    TCountry& twin = D.Countries.Add();
+    twin.UniqueId = 1;
+    twin.Name = "Twin";
+    TCountry& unset = D.Countries.AddWithNewId();
+    unset.Name = "Unset";
+    D.Cities.AddWithNewId().CountryId = unset.UniqueId;
+    for (char separator : {'.', ','}) {
+        Locale.DecimalSeparator = separator;
+        TMemoryList all;
+        FilterCities(D, nullptr, nullptr, nullptr, all, "", AnyOffset, Locale);
+        ASSERT_EQ(D.Cities.Count(), all.Count());
+        for (const auto& line : all.Lines)
+            EXPECT_EQ(FullCityName(D, static_cast<TCity*>(line.Item), Locale), line.Text);
+    }
 }
 
 TEST(SearchLists, OffsetsAndAnyEntries) {
