@@ -1,16 +1,16 @@
 #include "SearchU.h"
 
 #include "CitySearchU.h"
+#include "LocaleSortU.h"
 #include "QtTextU.h"
 #include "ui_SearchForm.h"
 
 #include <QCompleter>
 #include <QFocusEvent>
 #include <QLineEdit>
-#include <QListWidget>
+#include <QListView>
 #include <QSignalBlocker>
-#include <algorithm>
-#include <numeric>
+#include <QStringListModel>
 
 namespace {
 
@@ -23,7 +23,12 @@ public:
         Cities.clear();
     }
     int Add(const std::string& text, void* item) override {
-        Texts.push_back(ToQ(text));
+        // Each Windows-1252 character is one UTF-16 unit; no detour through UTF-8.
+        QString q(static_cast<qsizetype>(text.size()), Qt::Uninitialized);
+        QChar* out = q.data();
+        for (const char c : text)
+            *out++ = QChar(static_cast<char16_t>(AnsiCharToUnicode(static_cast<unsigned char>(c))));
+        Texts.push_back(std::move(q));
         Cities.push_back(static_cast<TCity*>(item));
         return Count() - 1;
     }
@@ -70,6 +75,9 @@ TSearchForm::TSearchForm(TClockHost& host, QWidget* parent)
     AirportTarget = TQtComboTarget(AirportComboBox, true, 1);
     UTCTarget = TQtComboTarget(UTCComboBox, false);
     ShowButton->setEnabled(false);
+    // The results are many and plain: a string list shows them without an object per line.
+    ResultModel = new QStringListModel(this);
+    CityListBox->setModel(ResultModel);
 
     for (QComboBox* c : {CountryComboBox, StateComboBox, AirportComboBox}) {
         c->completer()->setCaseSensitivity(Qt::CaseInsensitive);
@@ -88,7 +96,8 @@ TSearchForm::TSearchForm(TClockHost& host, QWidget* parent)
             [this] { FilterListEdited(AirportTarget, &TSearchForm::AirportComboBoxClick); });
     connect(KeywordEdit, &QLineEdit::textChanged, this, &TSearchForm::KeywordEditChange);
     connect(Button2, &QPushButton::clicked, this, &TSearchForm::Button2Click);
-    connect(CityListBox, &QListWidget::currentRowChanged, this, &TSearchForm::CityListBoxClick);
+    connect(CityListBox->selectionModel(), &QItemSelectionModel::currentChanged, this,
+            &TSearchForm::CityListBoxClick);
     connect(ShowButton, &QPushButton::clicked, this, &TSearchForm::ShowButtonClick);
     connect(CancelButton, &QPushButton::clicked, this, &TSearchForm::CancelButtonClick);
 }
@@ -111,7 +120,7 @@ void TSearchForm::ResetSearch() {
         KeywordEdit->clear();
     }
     Results.clear();
-    CityListBox->clear();
+    ResultModel->setStringList({});
     ShowButton->setEnabled(false);
     RunSearch();
 }
@@ -145,11 +154,7 @@ void TSearchForm::RunSearch() {
     if (FromQ(KeywordEdit->text(), keywords))
         FilterCities(*Data, SelectedCountry(), SelectedState(), SelectedAirport(), lines, keywords,
                      SelectedOffset(), Host.LocaleFacts());
-    std::vector<int> order(static_cast<std::size_t>(lines.Count()));
-    std::iota(order.begin(), order.end(), 0);
-    std::stable_sort(order.begin(), order.end(), [&](int a, int b) {
-        return LocaleLess(lines.Texts.at(a), lines.Texts.at(b));
-    });
+    const std::vector<int> order = ResultOrder.Order(lines.Texts);
     QStringList texts;
     texts.reserve(lines.Count());
     Results.clear();
@@ -158,9 +163,13 @@ void TSearchForm::RunSearch() {
         texts.push_back(lines.Texts.at(i));
         Results.push_back(lines.Cities.at(static_cast<std::size_t>(i)));
     }
-    const QSignalBlocker quiet(CityListBox); // a rebuilt list is no click
-    CityListBox->clear();
-    CityListBox->addItems(texts);
+    // A rebuilt list is no click.
+    const QSignalBlocker quiet(CityListBox->selectionModel());
+    ResultModel->setStringList(texts);
+}
+
+QStringList TSearchForm::ResultTexts() const {
+    return ResultModel->stringList();
 }
 
 TCity* TSearchForm::ResultCity(int row) const {
@@ -170,9 +179,10 @@ TCity* TSearchForm::ResultCity(int row) const {
 }
 
 TCity* TSearchForm::SelectedCity() const {
-    if (CityListBox->selectedItems().isEmpty())
+    const QModelIndex current = CityListBox->currentIndex();
+    if (!current.isValid() || !CityListBox->selectionModel()->isSelected(current))
         return nullptr;
-    return ResultCity(CityListBox->currentRow());
+    return ResultCity(current.row());
 }
 
 void TSearchForm::CountryComboBoxClick() {
@@ -261,7 +271,7 @@ void TSearchForm::Button2Click() {
 }
 
 void TSearchForm::CityListBoxClick() {
-    if (CityListBox->currentRow() >= 0)
+    if (CityListBox->currentIndex().isValid())
         ShowButton->setEnabled(true);
 }
 

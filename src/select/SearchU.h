@@ -2,6 +2,7 @@
 
 #include "CityListU.h"
 #include "ClockHostU.h"
+#include "LocaleSortU.h"
 #include "QtComboU.h"
 
 #include <QDialog>
@@ -13,7 +14,8 @@ class SearchForm;
 }
 class QComboBox;
 class QLineEdit;
-class QListWidget;
+class QListView;
+class QStringListModel;
 class QPushButton;
 
 // Finds cities by country, state, airport, offset and words of their names; "Show" puts the
@@ -37,7 +39,7 @@ public:
     QComboBox* UTCComboBox = nullptr;
     QLineEdit* KeywordEdit = nullptr;
     QPushButton* Button2 = nullptr;
-    QListWidget* CityListBox = nullptr;
+    QListView* CityListBox = nullptr;
     QPushButton* ShowButton = nullptr;
     QPushButton* CancelButton = nullptr;
 
@@ -56,7 +58,8 @@ public:
 
     // The city of the selected result, or none.
     TCity* SelectedCity() const;
-    // The city of a result line.
+    // The lines of the result list and the city of each.
+    QStringList ResultTexts() const;
     TCity* ResultCity(int row) const;
 
 protected:
@@ -79,6 +82,8 @@ private:
     TQtComboTarget StateTarget;
     TQtComboTarget AirportTarget;
     TQtComboTarget UTCTarget;
+    QStringListModel* ResultModel = nullptr;
+    TLocaleOrderCache ResultOrder;
     // The cities of the result lines, row by row.
     std::vector<TCity*> Results;
 };

@@ -1,14 +1,9 @@
 #include "QtComboU.h"
 
+#include "LocaleSortU.h"
 #include "QtTextU.h"
 
 #include <QSignalBlocker>
-
-bool LocaleLess(const QString& a, const QString& b) {
-    const int c = QString::localeAwareCompare(a, b);
-    // Names the locale calls equal still get one fixed order.
-    return c != 0 ? c < 0 : QString::compare(a, b) < 0;
-}
 
 void TQtComboTarget::Clear() {
     const QSignalBlocker quiet(Combo);

@@ -3,10 +3,6 @@
 #include "ListTargetU.h"
 
 #include <QComboBox>
-#include <QString>
-
-// Whether a sorts before b as people sort names, in the user's locale.
-bool LocaleLess(const QString& a, const QString& b);
 
 // A combo box as the data's fill operations see it. A sorted combo keeps its lines after the
 // first fixedHead ones in locale order, whatever order they are added in; the head lines (an
