@@ -194,3 +194,30 @@ TEST_F(SearchForm, ShowPutsTheCityInTheCentreAndOnTheDial) {
     EXPECT_FALSE(Dialog.isVisible()) << "Escape closes";
     EXPECT_EQ(Host.Refreshed, 1);
 }
+
+TEST(LocaleOrder, RemembersRanksWithoutChangingTheOrder) {
+    const QStringList all{QStringLiteral("Zagreb"), QStringLiteral("aachen"),
+                          QStringLiteral("Berlin"), QStringLiteral("Aachen"),
+                          QStringLiteral("Bern")};
+    auto sorted = [](const QStringList& texts, const std::vector<int>& order) {
+        QStringList out;
+        for (int i : order)
+            out << texts.at(i);
+        return out;
+    };
+    const QStringList expected = sorted(all, LocaleOrder(all));
+    EXPECT_TRUE(std::is_sorted(expected.begin(), expected.end(), LocaleLess));
+
+    TLocaleOrderCache cache;
+    EXPECT_EQ(sorted(all, cache.Order(all)), expected);
+    // A part of what it has seen, with a text twice, then a text it has not seen.
+    const QStringList part{QStringLiteral("Bern"), QStringLiteral("Aachen"),
+                           QStringLiteral("Bern")};
+    EXPECT_EQ(sorted(part, cache.Order(part)), sorted(part, LocaleOrder(part)));
+    const QStringList fresh{QStringLiteral("Bern"), QStringLiteral("Basel"),
+                            QStringLiteral("Aachen")};
+    EXPECT_EQ(
+        sorted(fresh, cache.Order(fresh)),
+        (QStringList{QStringLiteral("Aachen"), QStringLiteral("Basel"), QStringLiteral("Bern")}));
+    EXPECT_EQ(sorted(all, cache.Order(all)), expected) << "the longer list is still known";
+}

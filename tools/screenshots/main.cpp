@@ -3,6 +3,7 @@
 #include "CompanionWindowsU.h"
 #include "FakePlatform.h"
 #include "MyCityMessageU.h"
+#include "SearchU.h"
 #include "SelectCityU.h"
 #include "SkinU.h"
 #include "TavikU.h"
@@ -10,6 +11,8 @@
 #include <QApplication>
 #include <QDir>
 #include <QFile>
+#include <QLineEdit>
+#include <QListView>
 #include <QTimer>
 #include <cstdio>
 
@@ -103,6 +106,13 @@ int main(int argc, char** argv) {
     message.show();
     grab(message, "my-city-message");
     message.hide();
+    // Searching by a word of the name, the first result chosen.
+    TSearchForm& search = companions.Search();
+    form.Search1Click();
+    search.KeywordEdit->setText(QStringLiteral("san"));
+    search.CityListBox->setCurrentIndex(search.CityListBox->model()->index(0, 0));
+    grab(search, "search");
+    search.hide();
     form.Data.Modified = false;
     return failures == 0 ? 0 : 1;
 }
