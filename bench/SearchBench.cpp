@@ -35,7 +35,8 @@ std::string MadeUpName(std::mt19937& rng) {
     return name;
 }
 
-// 250 countries, 5,000 states and 100,000 cities, a third of them in a state.
+// 250 countries, 5,000 states, 100,000 cities (a third of them in a state) and 20,000
+// airports.
 void Fill(TCityList& d) {
     d.MyCity = d.CurrentCity = nullptr;
     d.Cities.Clear();
@@ -62,6 +63,15 @@ void Fill(TCityList& d) {
         c.LongName = MadeUpName(rng);
         c.StateId = i % 3 == 0 ? i % 5000 + 1 : 0;
         c.CountryId = c.StateId ? 0 : i % 250 + 1;
+    }
+    for (int i = 0; i < 20000; ++i) {
+        TAirport& a = d.Airports.Add();
+        a.UniqueID = i + 1;
+        a.Name = MadeUpName(rng) + " Airport";
+        a.CountryId = i % 250 + 1;
+        a.StateId = i % 2 ? 0 : i % 5000 + 1;
+        for (int k = 1; k <= 3; ++k)
+            a.SetClosestCities(k, (i * 5 + k) % 100000 + 1);
     }
 }
 

@@ -82,6 +82,8 @@ TSearchForm::TSearchForm(TClockHost& host, QWidget* parent)
     for (QComboBox* c : {CountryComboBox, StateComboBox, AirportComboBox}) {
         c->completer()->setCaseSensitivity(Qt::CaseInsensitive);
         c->completer()->setCompletionMode(QCompleter::InlineCompletion);
+        if (auto* view = qobject_cast<QListView*>(c->view()))
+            view->setUniformItemSizes(true); // the lists may be long
         c->installEventFilter(this);
     }
     connect(CountryComboBox, &QComboBox::activated, this, &TSearchForm::CountryComboBoxClick);

@@ -1,6 +1,8 @@
 #include "CompanionWindowsU.h"
 #include "FakeClockHost.h"
 #include "LocaleSortU.h"
+#include "QtComboU.h"
+#include "QtTextU.h"
 #include "SearchU.h"
 #include "Widgets.h"
 
@@ -220,4 +222,33 @@ TEST(LocaleOrder, RemembersRanksWithoutChangingTheOrder) {
         sorted(fresh, cache.Order(fresh)),
         (QStringList{QStringLiteral("Aachen"), QStringLiteral("Basel"), QStringLiteral("Bern")}));
     EXPECT_EQ(sorted(all, cache.Order(all)), expected) << "the longer list is still known";
+}
+
+TEST(ComboTarget, KeepsItsHeadAndSortsTheRestWithTheirRecords) {
+    QComboBox combo;
+    TQtComboTarget target(&combo, true, 1);
+    int records[4] = {};
+    target.Add("- Any -", nullptr);
+    target.Add("Oslo", &records[0]);
+    target.Add("Bergen", &records[1]);
+    EXPECT_EQ(target.Count(), 3);
+    target.Add("\xC5lesund", &records[2]); // Windows-1252
+    target.Add("Alta", &records[3]);
+    target.SetItemIndex(0);
+    ASSERT_EQ(combo.count(), 5);
+    EXPECT_EQ(combo.itemText(0), QStringLiteral("- Any -"));
+    EXPECT_EQ(target.Item(0), nullptr);
+    QStringList rest;
+    for (int i = 1; i < combo.count(); ++i)
+        rest << combo.itemText(i);
+    EXPECT_TRUE(std::is_sorted(rest.begin(), rest.end(), LocaleLess));
+    EXPECT_TRUE(rest.contains(QString::fromUtf8("\xC3\x85lesund")));
+    for (int i = 1; i < combo.count(); ++i) {
+        const int* r = static_cast<int*>(target.Item(i));
+        ASSERT_NE(r, nullptr);
+        const char* names[] = {"Oslo", "Bergen", "\xC5lesund", "Alta"};
+        EXPECT_EQ(combo.itemText(i), ToQ(names[r - records])) << "each line keeps its record";
+    }
+    target.Clear();
+    EXPECT_EQ(target.Count(), 0);
 }
