@@ -144,7 +144,7 @@ int main(int argc, char** argv) {
                     "CPU (aim: under 20 ms)\n",
                     word * 1e3);
     const double letter = reporter.Cpu["BM_KeystrokeOneLetter"];
-    const double open = reporter.Cpu["BM_OpenSearch"];
+    const double open = reporter.Cpu["BM_OpenSearch/iterations:3"];
     if (letter > 0 && open > 0)
         std::printf("A first letter: %.2f ms; opening with every city listed: %.0f ms\n",
                     letter * 1e3, open * 1e3);
