@@ -4,6 +4,7 @@
 #include "FirstStartU.h"
 #include "MyCityMessageU.h"
 #include "OptionsFormU.h"
+#include "SearchU.h"
 #include "SelectCityU.h"
 #include "SplashU.h"
 
@@ -13,6 +14,7 @@ TCompanionWindows::TCompanionWindows(TClockHost& host)
     : Host(host), Splash_(std::make_unique<TSplashForm>()),
       Options_(std::make_unique<TOptionsForm>(host)),
       SelectCity_(std::make_unique<TSelectCityForm>(host)),
+      Search_(std::make_unique<TSearchForm>(host)),
       MyCityMessage_(std::make_unique<TMyCityMessageForm>()) {}
 
 TCompanionWindows::~TCompanionWindows() = default;
@@ -21,9 +23,9 @@ bool TCompanionWindows::Offers(TKind kind, TManagePage) const {
     switch (kind) {
     case TKind::SelectCity:
     case TKind::Preferences:
+    case TKind::Search:
     case TKind::About:
         return true;
-    case TKind::Search:
     case TKind::Manage:
         return false;
     }
@@ -49,7 +51,16 @@ void TCompanionWindows::OpenSelectCity(bool myCityMode) {
     s.CityEdit->setFocus();
 }
 
-void TCompanionWindows::OpenSearch() {}
+void TCompanionWindows::OpenSearch() {
+    TSearchForm& s = *Search_;
+    PlaceOnHost(s);
+    s.SetCollections(Host.CityList());
+    s.ResetSearch();
+    s.show();
+    s.raise();
+    s.activateWindow();
+    s.KeywordEdit->setFocus();
+}
 
 void TCompanionWindows::OpenPreferences() {
     TOptionsForm& o = *Options_;
@@ -70,12 +81,14 @@ void TCompanionWindows::OpenAbout() {
 void TCompanionWindows::CityListReplaced() {
     // Their lines named records that are gone.
     SelectCity_->hide();
+    Search_->hide();
 }
 
 void TCompanionWindows::CloseAll() {
     SelectCity_->FirstRun = false;
     SelectCity_->hide();
     Options_->hide(); // without handing its options back: they are saved already
+    Search_->hide();
     MyCityMessage_->hide();
     Splash_->hide();
 }

@@ -8,6 +8,7 @@ class QWidget;
 class TClockHost;
 class TMyCityMessageForm;
 class TOptionsForm;
+class TSearchForm;
 class TSelectCityForm;
 class TSplashForm;
 
@@ -36,6 +37,7 @@ public:
     TSplashForm& Splash() { return *Splash_; }
     TOptionsForm& Options() { return *Options_; }
     TSelectCityForm& SelectCity() { return *SelectCity_; }
+    TSearchForm& Search() { return *Search_; }
     TMyCityMessageForm& MyCityMessage() { return *MyCityMessage_; }
 
 private:
@@ -46,5 +48,6 @@ private:
     std::unique_ptr<TSplashForm> Splash_;
     std::unique_ptr<TOptionsForm> Options_;
     std::unique_ptr<TSelectCityForm> SelectCity_;
+    std::unique_ptr<TSearchForm> Search_;
     std::unique_ptr<TMyCityMessageForm> MyCityMessage_;
 };

@@ -4,6 +4,7 @@
 #include "FakePlatform.h"
 #include "MyCityMessageU.h"
 #include "OptionsFormU.h"
+#include "SearchU.h"
 #include "SelectCityU.h"
 #include "SkinU.h"
 #include "TavikU.h"
@@ -11,6 +12,8 @@
 #include <QApplication>
 #include <QDir>
 #include <QFile>
+#include <QLineEdit>
+#include <QListView>
 #include <QTimer>
 #include <cstdio>
 
@@ -108,6 +111,13 @@ int main(int argc, char** argv) {
     TOptionsForm& options = companions.Options();
     grab(options, "preferences");
     options.hide();
+    // Searching by a word of the name, the first result chosen.
+    TSearchForm& search = companions.Search();
+    form.Search1Click();
+    search.KeywordEdit->setText(QStringLiteral("san"));
+    search.CityListBox->setCurrentIndex(search.CityListBox->model()->index(0, 0));
+    grab(search, "search");
+    search.hide();
     form.Data.Modified = false;
     return failures == 0 ? 0 : 1;
 }
