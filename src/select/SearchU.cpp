@@ -244,27 +244,33 @@ void TSearchForm::FilterListEdited(TQtComboTarget& list, void (TSearchForm::*cli
     (this->*click)();
 }
 
-void TSearchForm::LeaveFilterList(TQtComboTarget& list) {
+void TSearchForm::LeaveFilterList(TQtComboTarget& list, void (TSearchForm::*click)()) {
     QComboBox* combo = list.Combo;
+    const int before = combo->currentIndex();
     const int match = combo->findText(combo->currentText(), Qt::MatchFixedString);
     if (match < 0)
         list.SetItemIndex(0);
     else if (match != combo->currentIndex())
         list.SetItemIndex(match);
-    const QSignalBlocker quiet(combo);
-    combo->setEditText(combo->itemText(combo->currentIndex()));
+    {
+        const QSignalBlocker quiet(combo);
+        combo->setEditText(combo->itemText(combo->currentIndex()));
+    }
+    // The results must answer the filter the list now shows, not one typed over.
+    if (combo->currentIndex() != before)
+        (this->*click)();
 }
 
 void TSearchForm::CountryComboBoxExit() {
-    LeaveFilterList(CountryTarget);
+    LeaveFilterList(CountryTarget, &TSearchForm::CountryComboBoxClick);
 }
 
 void TSearchForm::StateComboBoxExit() {
-    LeaveFilterList(StateTarget);
+    LeaveFilterList(StateTarget, &TSearchForm::StateComboBoxClick);
 }
 
 void TSearchForm::AirportComboBoxExit() {
-    LeaveFilterList(AirportTarget);
+    LeaveFilterList(AirportTarget, &TSearchForm::AirportComboBoxClick);
 }
 
 void TSearchForm::Button2Click() {

@@ -68,7 +68,7 @@ protected:
 private:
     // Typing the whole name of an entry chooses it, as picking it from the list would.
     void FilterListEdited(TQtComboTarget& list, void (TSearchForm::*click)());
-    void LeaveFilterList(TQtComboTarget& list);
+    void LeaveFilterList(TQtComboTarget& list, void (TSearchForm::*click)());
     // Records of the lines, none when one is gone from its collection meanwhile.
     const TCountry* SelectedCountry() const;
     const TState* SelectedState() const;

@@ -148,6 +148,7 @@ TEST_F(SearchForm, KeywordsAndOffsetRerunTheSearch) {
 
 TEST_F(SearchForm, LeavingAListWithUnmatchedTextSelectsItsFirstEntry) {
     Open();
+    const auto everyCity = Results().size();
     Choose(Dialog.CountryComboBox, QStringLiteral("Nepal"));
     Dialog.CountryComboBox->setFocus();
     Dialog.CountryComboBox->lineEdit()->selectAll();
@@ -155,7 +156,7 @@ TEST_F(SearchForm, LeavingAListWithUnmatchedTextSelectsItsFirstEntry) {
     Dialog.KeywordEdit->setFocus();
     EXPECT_EQ(Dialog.CountryComboBox->currentIndex(), 0);
     EXPECT_EQ(Dialog.CountryComboBox->currentText(), QStringLiteral("- Any Country -"));
-    EXPECT_EQ(Results().size(), 1) << "leaving does not search again";
+    EXPECT_EQ(Results().size(), everyCity) << "the results answer the filter the list shows";
 
     // A text that names the selected entry gets the entry's own spelling back.
     Dialog.StateComboBox->setFocus();
