@@ -1,11 +1,14 @@
 #include "CompanionWindowsU.h"
+#include "FakeClockHost.h"
 #include "FakePlatform.h"
 #include "FirstStartU.h"
 #include "MyCityMessageU.h"
 #include "SelectCityU.h"
 #include "SkinU.h"
+#include "SplashU.h"
 #include "TavikU.h"
 #include "TestWorld.h"
+#include "Widgets.h"
 
 #include <QApplication>
 #include <QCloseEvent>
@@ -13,6 +16,7 @@
 #include <QKeyEvent>
 #include <QLineEdit>
 #include <QListWidget>
+#include <QPlainTextEdit>
 #include <QPushButton>
 #include <QTest>
 #include <QTimer>
@@ -193,4 +197,56 @@ TEST_F(SelectCity, OpeningAnotherCityListPutsAnOpenDialogAway) {
     Form->CitiesonTavik1Click();
     Dialog->OkButton->click();
     EXPECT_EQ(Form->Data.MyCity->LongName, "Kathmandu");
+}
+
+TEST(SelectCityDialog, EveryWayOutRefreshesTheDial) {
+    TFakeClockHost host(1);
+    TCompanionWindows companions(host);
+    TSelectCityForm& s = companions.SelectCity();
+    const std::pair<const char*, std::function<void()>> ways[] = {
+        {"Escape", [&] { QTest::keyClick(s.CityEdit, Qt::Key_Escape); }},
+        {"Cancel", [&] { s.CancelButton->click(); }},
+        {"Ok", [&] { s.OkButton->click(); }},
+        {"close box", [&] { s.close(); }},
+    };
+    for (const auto& [name, leave] : ways) {
+        companions.OpenSelectCity(false);
+        const int before = host.Refreshed;
+        leave();
+        EXPECT_FALSE(s.isVisible()) << name;
+        EXPECT_EQ(host.Refreshed, before + 1) << name;
+    }
+}
+
+TEST_F(SelectCity, ButtonsStandClearOfTheCitiesFrameAndTheNoteIsReadable) {
+    Start(1);
+    const QWidget* group = Child<QWidget>(Dialog, "GroupBox1");
+    for (bool myCityMode : {true, false, true}) {
+        if (myCityMode)
+            Form->SelectMyCity1Click();
+        else
+            Form->CitiesonTavik1Click();
+        const QListWidget* list = myCityMode ? Dialog->CityListBox : Dialog->CityCheckListBox;
+        EXPECT_LE(list->geometry().bottom(), group->height()) << myCityMode;
+        for (const QPushButton* b : Dialog->findChildren<QPushButton*>()) {
+            if (!b->isVisibleTo(Dialog))
+                continue;
+            const std::string what =
+                b->objectName().toStdString() + (myCityMode ? " (My City)" : "");
+            EXPECT_GT(b->y(), group->geometry().bottom()) << what;
+            EXPECT_LE(b->geometry().bottom(), Dialog->height()) << what;
+        }
+        Dialog->close();
+    }
+
+    // In dial mode the frame around the note is disabled, yet the note is drawn in dark text.
+    Form->CitiesonTavik1Click();
+    auto* memo = Child<QPlainTextEdit>(Dialog, "Memo1");
+    EXPECT_FALSE(Child<QWidget>(Dialog, "NoteBox")->isEnabled());
+    const QImage shot = memo->grab().toImage();
+    int darkest = 255;
+    for (int y = 0; y < shot.height(); ++y)
+        for (int x = 0; x < shot.width(); ++x)
+            darkest = std::min(darkest, qGray(shot.pixel(x, y)));
+    EXPECT_LT(darkest, 80) << "greyed out like a disabled control";
 }
