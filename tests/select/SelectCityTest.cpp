@@ -16,6 +16,7 @@
 #include <QKeyEvent>
 #include <QLineEdit>
 #include <QListWidget>
+#include <QMessageBox>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QTest>
@@ -45,6 +46,26 @@ protected:
             Dialog->FirstRun = false;
             Dialog->close();
         }
+    }
+
+    // Windows still up besides menus; the program ends when none is left.
+    static QStringList VisibleWindows() {
+        QStringList names;
+        for (const QWidget* w : QApplication::topLevelWidgets())
+            if (w->isVisible() && w->windowType() != Qt::Popup)
+                names.append(w->objectName());
+        return names;
+    }
+    // Puts a window away after a while and fails, should the code under test never end it.
+    static void Guard(QWidget* w, const char* what) {
+        QTimer::singleShot(5000, w, [w, what] {
+            if (w->isVisible()) {
+                ADD_FAILURE() << what << " was never put away";
+                if (auto* s = qobject_cast<TSelectCityForm*>(w))
+                    s->FirstRun = false;
+                w->hide();
+            }
+        });
     }
 
     TFakePlatform P;
@@ -197,6 +218,71 @@ TEST_F(SelectCity, OpeningAnotherCityListPutsAnOpenDialogAway) {
     Form->CitiesonTavik1Click();
     Dialog->OkButton->click();
     EXPECT_EQ(Form->Data.MyCity->LongName, "Kathmandu");
+}
+
+TEST_F(SelectCity, ClosingTheClockWindowEndsTheProgramWhateverIsOpen) {
+    Start(1);
+    Form->show();
+    Form->CitiesonTavik1Click();
+    Form->Data.Modified = true;
+    P.Answers = {TAnswer::No};
+    EXPECT_TRUE(Form->close());
+    EXPECT_EQ(P.Asked.size(), 1) << "the save prompt came first";
+    EXPECT_TRUE(Form->EndRequested());
+    EXPECT_EQ(VisibleWindows(), QStringList()) << "Ok can no longer end it without the prompt";
+
+    // A box that a companion waits on goes too, and its loop ends.
+    Start(1);
+    Form->show();
+    Form->CitiesonTavik1Click();
+    auto* box = new QMessageBox(QMessageBox::Question, QStringLiteral("Apply"),
+                                QStringLiteral("Apply?"), QMessageBox::Yes | QMessageBox::No,
+                                Dialog); // the dialog's, as its own boxes are
+    QTimer::singleShot(0, box, [&] {
+        EXPECT_TRUE(box->isVisible());
+        Form->close();
+    });
+    Guard(box, "the box");
+    box->exec();
+    EXPECT_EQ(VisibleWindows(), QStringList());
+
+    // The About window, modal over the clock window.
+    Start(1);
+    Form->show();
+    QTimer::singleShot(0, &Companions->Splash(), [&] {
+        EXPECT_TRUE(Companions->Splash().isVisible());
+        Form->close();
+    });
+    Guard(&Companions->Splash(), "About");
+    Form->About1Click();
+    EXPECT_EQ(VisibleWindows(), QStringList());
+}
+
+TEST_F(SelectCity, ClosingTheClockWindowDuringTheFirstStartEndsIt) {
+    const QString user = P.File(QStringLiteral("user.tvk"));
+    // While the message window is up.
+    Start(0);
+    TMyCityMessageForm message;
+    QTimer::singleShot(0, &message, [&] { Form->close(); });
+    Guard(Dialog, "Select City");
+    EXPECT_FALSE(RunFirstStart(*Form, message, *Dialog));
+    EXPECT_FALSE(Dialog->isVisible()) << "the choice is not offered any more";
+
+    // While the choice is offered.
+    Start(0);
+    const auto before = QFile(user).size();
+    QTimer::singleShot(0, &message, [&] {
+        message.findChild<QPushButton*>(QStringLiteral("Button1"))->click();
+        QTimer::singleShot(0, Dialog, [&] {
+            EXPECT_TRUE(Dialog->isVisible());
+            Form->close();
+        });
+    });
+    Guard(Dialog, "Select City");
+    EXPECT_FALSE(RunFirstStart(*Form, message, *Dialog));
+    EXPECT_EQ(VisibleWindows(), QStringList());
+    EXPECT_EQ(Form->Data.MyCity, nullptr);
+    EXPECT_EQ(QFile(user).size(), before) << "nothing chosen, nothing saved";
 }
 
 TEST(SelectCityDialog, EveryWayOutRefreshesTheDial) {
