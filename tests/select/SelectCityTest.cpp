@@ -262,15 +262,16 @@ TEST_F(SelectCity, ClosingTheClockWindowDuringTheFirstStartEndsIt) {
     const QString user = P.File(QStringLiteral("user.tvk"));
     // While the message window is up.
     Start(0);
-    TMyCityMessageForm message;
-    QTimer::singleShot(0, &message, [&] { Form->close(); });
+    QTimer::singleShot(0, &Companions->MyCityMessage(), [&] { Form->close(); });
+    Guard(&Companions->MyCityMessage(), "the message");
     Guard(Dialog, "Select City");
-    EXPECT_FALSE(RunFirstStart(*Form, message, *Dialog));
+    EXPECT_FALSE(Companions->RunFirstStart());
     EXPECT_FALSE(Dialog->isVisible()) << "the choice is not offered any more";
 
     // While the choice is offered.
     Start(0);
     const auto before = QFile(user).size();
+    TMyCityMessageForm& message = Companions->MyCityMessage();
     QTimer::singleShot(0, &message, [&] {
         message.findChild<QPushButton*>(QStringLiteral("Button1"))->click();
         QTimer::singleShot(0, Dialog, [&] {
@@ -279,7 +280,7 @@ TEST_F(SelectCity, ClosingTheClockWindowDuringTheFirstStartEndsIt) {
         });
     });
     Guard(Dialog, "Select City");
-    EXPECT_FALSE(RunFirstStart(*Form, message, *Dialog));
+    EXPECT_FALSE(Companions->RunFirstStart());
     EXPECT_EQ(VisibleWindows(), QStringList());
     EXPECT_EQ(Form->Data.MyCity, nullptr);
     EXPECT_EQ(QFile(user).size(), before) << "nothing chosen, nothing saved";
