@@ -8,6 +8,7 @@
 #include "SelectCityU.h"
 #include "SplashU.h"
 
+#include <QApplication>
 #include <QLineEdit>
 
 TCompanionWindows::TCompanionWindows(TClockHost& host)
@@ -91,6 +92,11 @@ void TCompanionWindows::CloseAll() {
     Search_->hide();
     MyCityMessage_->hide();
     Splash_->hide();
+    // Whatever else is up goes too, boxes that companions wait on included (hiding ends their
+    // loops), so that the program ends with the clock window.
+    for (QWidget* w : QApplication::topLevelWidgets())
+        if (w != Host.HostWindow() && w->isVisible())
+            w->hide();
 }
 
 void TCompanionWindows::RunStartupScreen() {

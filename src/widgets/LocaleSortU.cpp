@@ -1,16 +1,17 @@
 #include "LocaleSortU.h"
 
+#include "CollationU.h"
+
 #include <QCollator>
 #include <algorithm>
 #include <numeric>
 
 bool LocaleLess(const QString& a, const QString& b) {
-    const int c = QString::localeAwareCompare(a, b);
-    return c != 0 ? c < 0 : QString::compare(a, b) < 0;
+    return CompareNames(a, b) < 0;
 }
 
 std::vector<int> LocaleOrder(const QStringList& texts) {
-    const QCollator collator; // the locale localeAwareCompare uses
+    static const QCollator collator = NameCollator(QLocale::system()); // as CompareNames sorts
     std::vector<QCollatorSortKey> keys;
     keys.reserve(static_cast<std::size_t>(texts.size()));
     for (const QString& t : texts)
