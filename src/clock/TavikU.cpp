@@ -25,6 +25,8 @@ namespace {
 constexpr int SkinWidth = 600;
 constexpr int SkinHeight = 533;
 constexpr int HintPause = 25000;
+// How far above a screen a stored top edge may lie and still be taken as meant for it.
+constexpr int TitleBarAllowance = 48;
 
 // The locale's texts, where the data's code page can hold them.
 TLocaleFacts SystemLocaleFacts() {
@@ -668,7 +670,12 @@ void TTavikForm::LoadPreferences() {
             std::vector<TScreenArea> screens;
             for (const QRect& s : Platform_.Screen->ScreenGeometries())
                 screens.push_back({s.x(), s.y(), s.width(), s.height()});
-            centre = !TopEdgeOnScreen(p.Left, p.Top, frameGeometry().width(), screens);
+            // A top edge only just above a screen (a title bar pushed off by a panel) still
+            // says where the user wants the clock; it is moved in below.
+            const int width = frameGeometry().width();
+            centre =
+                !TopEdgeOnScreen(p.Left, p.Top, width, screens) &&
+                !TopEdgeOnScreen(p.Left, std::int64_t{p.Top} + TitleBarAllowance, width, screens);
             if (!centre)
                 move(p.Left, p.Top);
             SyncViewMenuChecks();
