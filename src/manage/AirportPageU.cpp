@@ -221,6 +221,7 @@ void TAirportPage::FillCityCities(std::int32_t countryId, bool keepChecks) {
                 CitiesTarget.SetChecked(line, linked);
             }
         }
+        FitLinesToColumns(CitiesCheckListBox);
     }
     UpdateClosestCities();
 }

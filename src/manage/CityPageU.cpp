@@ -156,6 +156,7 @@ void TCityPage::FillCityAirports(std::int32_t countryId) {
                 names += ToQ(a->Name) + QStringLiteral("\r\n");
             }
     }
+    FitLinesToColumns(AirportsCheckListBox);
     ClosestAirportsLabel->setText(names);
 }
 

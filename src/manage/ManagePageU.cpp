@@ -26,9 +26,15 @@ void TwoColumns(QListWidget* list) {
     list->setWrapping(true);
     list->setResizeMode(QListView::Adjust);
     list->setUniformItemSizes(true);
-    list->setGridSize(QSize((list->width() - 6) / 2, 18));
+    list->setGridSize(QSize((list->width() - 6) / 2, 20));
     list->setHorizontalScrollBarPolicy(Qt::ScrollBarAsNeeded);
     list->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+}
+
+void FitLinesToColumns(QListWidget* list) {
+    // A line as high as its cell keeps the check box whole in the top row.
+    for (int i = 0; i < list->count(); ++i)
+        list->item(i)->setSizeHint(list->gridSize());
 }
 
 TManagePageBase::TManagePageBase(TManageForm& form, TManagePage page) : Form(form), Page(page) {}
