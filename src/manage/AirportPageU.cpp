@@ -287,6 +287,8 @@ bool TAirportPage::ApplyAirport() {
     }
     QTableWidget* grid = AirportCodesStringGrid;
     CommitCodeEditor(); // a code still being typed counts
+    if (!Form.NewMode && EditedAirport == nullptr)
+        return false; // nothing loaded to apply to
     TAirportInput in;
     in.Name = AirportNameEdit->text().toStdString();
     for (int r = 0; r < CodeRows; ++r)

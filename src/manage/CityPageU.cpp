@@ -220,6 +220,8 @@ bool TCityPage::ApplyCity() {
         emit Form.RecordDeleted(Page);
         return true;
     }
+    if (!Form.NewMode && EditedCity == nullptr)
+        return false; // nothing loaded to apply to
     TCityInput in;
     in.LongName = CityLongNameEdit->text().toStdString();
     in.ShortName = CityShortNameEdit->text().toStdString();
