@@ -2,6 +2,7 @@
 
 #include "ClockHostU.h"
 #include "FirstStartU.h"
+#include "ManageU.h"
 #include "MyCityMessageU.h"
 #include "OptionsFormU.h"
 #include "SearchU.h"
@@ -13,10 +14,13 @@
 
 TCompanionWindows::TCompanionWindows(TClockHost& host)
     : Host(host), Splash_(std::make_unique<TSplashForm>()),
-      Options_(std::make_unique<TOptionsForm>(host)),
+      Manage_(std::make_unique<TManageForm>(host)), Options_(std::make_unique<TOptionsForm>(host)),
       SelectCity_(std::make_unique<TSelectCityForm>(host)),
       Search_(std::make_unique<TSearchForm>(host)),
-      MyCityMessage_(std::make_unique<TMyCityMessageForm>()) {}
+      MyCityMessage_(std::make_unique<TMyCityMessageForm>()) {
+    QObject::connect(Manage_.get(), &TManageForm::RecordDeleted,
+                     [this](TManagePage page) { RecordDeleted(page); });
+}
 
 TCompanionWindows::~TCompanionWindows() = default;
 
@@ -28,7 +32,7 @@ bool TCompanionWindows::Offers(TKind kind, TManagePage) const {
     case TKind::About:
         return true;
     case TKind::Manage:
-        return false;
+        return true;
     }
     return false;
 }
@@ -72,7 +76,20 @@ void TCompanionWindows::OpenPreferences() {
     o.activateWindow();
 }
 
-void TCompanionWindows::OpenManage(TManagePage, TManageMode, std::int32_t) {}
+void TCompanionWindows::OpenManage(TManagePage page, TManageMode mode, std::int32_t recordId) {
+    PlaceOnHost(*Manage_);
+    Manage_->Open(page, mode, recordId);
+}
+
+void TCompanionWindows::RecordDeleted(TManagePage page) {
+    // Its lines may name the deleted city.
+    if (page == TManagePage::Cities)
+        SelectCity_->hide();
+    // Its lists and results may name any deleted record.
+    Search_->hide();
+    // The dial's labels and popup targets are looked up again.
+    Host.RefreshDial();
+}
 
 void TCompanionWindows::OpenAbout() {
     Splash_->PrepareAbout(CentredOnWorkArea(Host.Platform(), QSize(473, 392)));
@@ -83,6 +100,7 @@ void TCompanionWindows::CityListReplaced() {
     // Their lines named records that are gone.
     SelectCity_->hide();
     Search_->hide();
+    Manage_->PutAway();
 }
 
 void TCompanionWindows::CloseAll() {
@@ -91,6 +109,7 @@ void TCompanionWindows::CloseAll() {
     Options_->hide(); // without handing its options back: they are saved already
     Search_->hide();
     MyCityMessage_->hide();
+    Manage_->hide();
     Splash_->hide();
     // Whatever else is up goes too, boxes that companions wait on included (hiding ends their
     // loops), so that the program ends with the clock window.

@@ -6,6 +6,7 @@
 
 class QWidget;
 class TClockHost;
+class TManageForm;
 class TMyCityMessageForm;
 class TOptionsForm;
 class TSearchForm;
@@ -39,13 +40,18 @@ public:
     TSelectCityForm& SelectCity() { return *SelectCity_; }
     TSearchForm& Search() { return *Search_; }
     TMyCityMessageForm& MyCityMessage() { return *MyCityMessage_; }
+    TManageForm& Manage() { return *Manage_; }
 
 private:
     // Companions open with their top-left corner on the clock window's.
     void PlaceOnHost(QWidget& window);
 
+    // Windows that show records let go of them when the data window deletes one.
+    void RecordDeleted(TManagePage page);
+
     TClockHost& Host;
     std::unique_ptr<TSplashForm> Splash_;
+    std::unique_ptr<TManageForm> Manage_;
     std::unique_ptr<TOptionsForm> Options_;
     std::unique_ptr<TSelectCityForm> SelectCity_;
     std::unique_ptr<TSearchForm> Search_;

@@ -5,6 +5,8 @@
 
 #include <QSignalBlocker>
 #include <QStandardItemModel>
+#include <algorithm>
+#include <numeric>
 
 namespace {
 
@@ -35,14 +37,22 @@ int TQtComboTarget::Add(const std::string& text, void* item) {
 void TQtComboTarget::Flush() const {
     if (Pending.empty())
         return;
-    // The lines already there join the new ones, and all go in sorted.
+    // The lines already there join the new ones, and all go in sorted, those without a record
+    // first as they came.
     for (int i = FixedHead; i < Combo->count(); ++i)
         Pending.emplace_back(Combo->itemText(i), RawItem(i));
+    std::stable_partition(Pending.begin(), Pending.end(),
+                          [](const auto& line) { return line.second == nullptr; });
+    const auto leading = std::count_if(Pending.begin(), Pending.end(),
+                                       [](const auto& line) { return line.second == nullptr; });
     QStringList texts;
-    texts.reserve(static_cast<qsizetype>(Pending.size()));
-    for (const auto& line : Pending)
-        texts << line.first;
-    const std::vector<int> order = LocaleOrder(texts);
+    texts.reserve(static_cast<qsizetype>(Pending.size()) - leading);
+    for (std::size_t i = static_cast<std::size_t>(leading); i < Pending.size(); ++i)
+        texts << Pending[i].first;
+    std::vector<int> order(static_cast<std::size_t>(leading));
+    std::iota(order.begin(), order.end(), 0);
+    for (int i : LocaleOrder(texts))
+        order.push_back(i + static_cast<int>(leading));
     const QSignalBlocker quiet(Combo);
     auto* model = qobject_cast<QStandardItemModel*>(Combo->model());
     if (model != nullptr) {
@@ -96,4 +106,13 @@ int TQtComboTarget::ItemIndex() const {
 void* TQtComboTarget::SelectedItem() const {
     Flush();
     return RawItem(Combo->currentIndex());
+}
+
+void TQtComboTarget::SelectItem(const void* item) {
+    Flush();
+    int found = -1;
+    for (int i = 0; item != nullptr && i < Combo->count(); ++i)
+        if (RawItem(i) == item)
+            found = i;
+    SetItemIndex(found);
 }

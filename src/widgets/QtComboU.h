@@ -8,8 +8,9 @@
 #include <vector>
 
 // A combo box as the data's fill operations see it. A sorted combo keeps its lines after the
-// first fixedHead ones in locale order, whatever order they are added in; the head lines (an
-// "any" entry) stay where they were added. Sorted lines are gathered and put in place in one
+// first fixedHead ones in the order people sort names, whatever order they are added in; the
+// head lines (an "any" entry) and lines without a record ("-- No City --") lead in the order
+// they were added. Sorted lines are gathered and put in place in one
 // go when the combo is next asked anything: inserting thousands one by one is slow.
 class TQtComboTarget : public TListTarget {
 public:
@@ -28,6 +29,8 @@ public:
     int ItemIndex() const;
     // The record of the selected line, none when nothing or a line without one is selected.
     void* SelectedItem() const;
+    // Selects the line that carries the record; none when no line does.
+    void SelectItem(const void* item);
 
     QComboBox* Combo;
 

@@ -1,7 +1,10 @@
 // Draws the clock window in its layouts with a fixed clock and a small fixed database, and
 // saves each as a PNG. Run under a real display (scripts/screenshots uses Xvfb).
 #include "CompanionWindowsU.h"
+#include "CountryPageU.h"
+#include "DSTPanelU.h"
 #include "FakePlatform.h"
+#include "ManageU.h"
 #include "MyCityMessageU.h"
 #include "OptionsFormU.h"
 #include "SearchU.h"
@@ -10,10 +13,13 @@
 #include "TavikU.h"
 
 #include <QApplication>
+#include <QComboBox>
 #include <QDir>
 #include <QFile>
 #include <QLineEdit>
 #include <QListView>
+#include <QListWidget>
+#include <QRadioButton>
 #include <QTimer>
 #include <cstdio>
 
@@ -118,6 +124,46 @@ int main(int argc, char** argv) {
     search.CityListBox->setCurrentIndex(search.CityListBox->model()->index(0, 0));
     grab(search, "search");
     search.hide();
+
+    // The location data window: a country with a weekday rule, then one with fixed dates.
+    TManageForm& manage = companions.Manage();
+    auto country = [&](const char* name) -> const TCountry* {
+        for (const TCountry* c : form.Data.Countries)
+            if (c->Name == name)
+                return c;
+        return nullptr;
+    };
+    if (const TCountry* uk = country("United Kingdom")) {
+        companions.OpenManage(TManagePage::Countries, TManageMode::Edit, uk->UniqueId);
+        grab(manage, "manage-country-rule");
+        TCountryPage& page = *manage.Countries;
+        page.Panel->FixedDatesRadioButton->click();
+        page.Panel->StartDayEdit->setText(QStringLiteral("1"));
+        page.Panel->FixedStartMonthCombo->setCurrentIndex(3);
+        page.Panel->EndDayEdit->setText(QStringLiteral("30"));
+        page.Panel->FixedEndMonthCombo->setCurrentIndex(8);
+        page.Panel->DescribeDSTPanel();
+        page.EnableApply();
+        grab(manage, "manage-country-fixed");
+        manage.hide();
+    }
+    // The other pages, each on a record of the Sydney area where the data has them.
+    auto shot = [&](TManagePage page, std::int32_t id, const char* name) {
+        if (id == 0)
+            return;
+        companions.OpenManage(page, TManageMode::Edit, id);
+        grab(manage, name);
+        manage.hide();
+    };
+    std::int32_t state = 0, airport = 0;
+    for (const TState* s : form.Data.States)
+        state = state == 0 && s->Name == "New South Wales" ? s->UniqueID : state;
+    for (const TAirport* a : form.Data.Airports)
+        airport = airport == 0 && a->Name.rfind("Sydney", 0) == 0 ? a->UniqueID : airport;
+    const TCity* sydney = named("Sydney");
+    shot(TManagePage::States, state, "manage-state");
+    shot(TManagePage::Cities, sydney ? sydney->UniqueID : 0, "manage-city");
+    shot(TManagePage::Airports, airport, "manage-airport");
     form.Data.Modified = false;
     return failures == 0 ? 0 : 1;
 }

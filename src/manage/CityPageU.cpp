@@ -1,0 +1,338 @@
+#include "CityPageU.h"
+
+#include "ManageRecordsU.h"
+#include "ManageU.h"
+#include "QtTextU.h"
+#include "ui_ManageCityPage.h"
+
+#include <QCheckBox>
+#include <QComboBox>
+#include <QGroupBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QPushButton>
+#include <QSignalBlocker>
+
+TCityPage::TCityPage(TManageForm& form)
+    : TManagePageBase(form, TManagePage::Cities), Ui_(std::make_unique<Ui::ManageCityPage>()) {
+    QWidget* sheet = form.findChild<QWidget*>(QStringLiteral("CitiesTabSheet"));
+    Ui_->setupUi(sheet);
+    CitiesGroupBox = Ui_->CitiesGroupBox;
+    CityEdit = Ui_->CityEdit;
+    CityListBox = Ui_->CityListBox;
+    MyCityLabel = Ui_->MyCityLabel;
+    CityGroupBox = Ui_->CityGroupBox;
+    CityLongNameEdit = Ui_->CityLongNameEdit;
+    CityShortNameEdit = Ui_->CityShortNameEdit;
+    CapitalCheckBox = Ui_->CapitalCheckBox;
+    CityCountryComboBox = Ui_->CityCountryComboBox;
+    StatesCheckBox = Ui_->StatesCheckBox;
+    StatesLabel = Ui_->StatesLabel;
+    StatesComboBox = Ui_->StatesComboBox;
+    DefaultCityCheckBox = Ui_->DefaultCityCheckBox;
+    SelectedMyCityLabel = Ui_->SelectedMyCityLabel;
+    ClosestAirportsLabel = Ui_->ClosestAirportsLabel;
+    AirportsCheckListBox = Ui_->AirportsCheckListBox;
+    CityApplyButton = Ui_->CityApplyButton;
+    CityCloseButton = Ui_->CityCloseButton;
+    BindFrame(sheet, CitiesGroupBox, CityEdit, CityListBox, CityGroupBox, CityApplyButton,
+              CityCloseButton);
+    CountryTarget = TQtComboTarget(CityCountryComboBox, true);
+    StateTarget = TQtComboTarget(StatesComboBox, true);
+    AirportsTarget = TQtListTarget(AirportsCheckListBox, true, true);
+    TwoColumns(AirportsCheckListBox);
+    SelectedMyCityLabel->hide();
+
+    connect(CityEdit, &QLineEdit::textChanged, this, &TCityPage::CityEditChange);
+    SearchKeyHandler = [this](int key) { return CityEditKeyPress(key); };
+    connect(CityListBox, &QListWidget::itemSelectionChanged, this, &TCityPage::CityListBoxClick);
+    for (QWidget* field : {CityLongNameEdit, CityShortNameEdit})
+        OnFieldClick(field, [this] { CityLongNameEditChange(); });
+    for (QCheckBox* box : {DefaultCityCheckBox, CapitalCheckBox})
+        connect(box, &QCheckBox::clicked, this, &TCityPage::CityLongNameEditChange);
+    connect(StatesComboBox, &QComboBox::activated, this, &TCityPage::StatesComboBoxClick);
+    connect(CityCountryComboBox, &QComboBox::activated, this, &TCityPage::CityCountryComboBoxClick);
+    connect(StatesCheckBox, &QCheckBox::toggled, this, &TCityPage::StatesCheckBoxClick);
+    connect(AirportsCheckListBox, &QListWidget::itemChanged, this,
+            &TCityPage::AirportsCheckListBoxClickCheck);
+    connect(CityApplyButton, &QPushButton::clicked, this, &TCityPage::CityApplyButtonClick);
+}
+
+TCityPage::~TCityPage() = default;
+
+void TCityPage::FillLists() {
+    Form.Data->Cities.FillListBox(ListTarget, Form.MyCity);
+    CountryTarget.Clear();
+}
+
+void TCityPage::ShowMyCityLabel() {
+    MyCityLabel->setText(QStringLiteral("My City: ") +
+                         (Form.MyCity ? ToQ(Form.MyCity->LongName) : QStringLiteral("None")));
+}
+
+void TCityPage::FillCountries(bool showOffsets) {
+    const void* chosen = CountryTarget.SelectedItem();
+    Form.Data->Countries.FillComboBox(CountryTarget, showOffsets, Form.Host.LocaleFacts());
+    CountryTarget.SelectItem(chosen);
+}
+
+void TCityPage::SetStatesChecked(bool checked) {
+    StatesCheckBox->setChecked(checked); // toggled runs StatesCheckBoxClick on a change
+}
+
+void TCityPage::ShowCity() {
+    const int row = SelectedRow();
+    if (row < 0)
+        return;
+    TCityList& data = *Form.Data;
+    EditedCity = static_cast<TCity*>(ListTarget.Item(row));
+    const TCity& city = *EditedCity;
+    {
+        const QSignalBlocker quiet(CityEdit);
+        CityEdit->setText(ToQ(city.LongName));
+    }
+    CityShortNameEdit->setText(ToQ(city.ShortName()));
+    CityLongNameEdit->setText(ToQ(city.LongName));
+    StateTarget.Clear();
+    StatesComboBox->setEnabled(false);
+    SetStatesChecked(false);
+    StatesCheckBox->setEnabled(true);
+    StatesLabel->setEnabled(false);
+    AirportsTarget.Clear();
+    const TLocaleFacts& locale = Form.Host.LocaleFacts();
+    const TCountry* country = nullptr;
+    if (city.StateId != 0) {
+        Form.Data->Countries.FillComboBox(CountryTarget, false, locale);
+        const TState* state = data.States.FindById(city.StateId);
+        country = state ? data.Countries.FindById(state->CountryId) : nullptr;
+        CountryTarget.SelectItem(country);
+        if (country)
+            data.States.FillComboBox(StateTarget, country->UniqueId, true, locale);
+        StateTarget.SelectItem(state);
+        StatesComboBox->setEnabled(true);
+        SetStatesChecked(true);
+        StatesLabel->setEnabled(true);
+    } else if (city.CountryId != 0) {
+        Form.Data->Countries.FillComboBox(CountryTarget, true, locale);
+        country = data.Countries.FindById(city.CountryId);
+        CountryTarget.SelectItem(country);
+        if (country)
+            data.States.FillComboBox(StateTarget, country->UniqueId, true, locale);
+        StateTarget.SetItemIndex(-1);
+    }
+    if (country)
+        CapitalCheckBox->setChecked(country->CapitalCity == city.UniqueID);
+    DefaultCityCheckBox->setChecked(city.Default);
+    SelectedMyCityLabel->setVisible(EditedCity == Form.MyCity);
+    TManageForm::EnableGroup(CityGroupBox, true);
+    // The state choice follows its box, whatever the group's children were set to.
+    StatesComboBox->setEnabled(StatesCheckBox->isChecked());
+    StatesLabel->setEnabled(StatesCheckBox->isChecked());
+    if (Form.DeleteMode) {
+        TManageForm::EnableGroup(CityGroupBox, false);
+        CityApplyButton->setEnabled(true);
+    }
+    const auto* chosen = static_cast<const TCountry*>(CountryTarget.SelectedItem());
+    FillCityAirports(chosen ? chosen->UniqueId : 0);
+}
+
+void TCityPage::FillCityAirports(std::int32_t countryId) {
+    const QSignalBlocker quiet(AirportsCheckListBox);
+    AirportsTarget.Clear();
+    ClosestAirportsLabel->clear();
+    if (countryId == 0)
+        return;
+    QString names;
+    const std::int32_t cityId = EditedCity ? EditedCity->UniqueID : 0;
+    for (TAirport* a : Form.Data->Airports) {
+        const TCountry* c = CountryOfPlace(*Form.Data, a->StateId, a->CountryId);
+        if (c == nullptr || c->UniqueId != countryId)
+            continue;
+        const int line = AirportsTarget.Add(a->Name, a);
+        for (int slot = 1; slot <= TAirport::SlotCount; ++slot)
+            if (cityId != 0 && a->ClosestCities(slot) == cityId) {
+                AirportsTarget.SetChecked(line, true);
+                names += ToQ(a->Name) + QStringLiteral("\r\n");
+            }
+    }
+    FitLinesToColumns(AirportsCheckListBox);
+    ClosestAirportsLabel->setText(names);
+}
+
+void TCityPage::UpdateClosestAirports() {
+    QStringList names;
+    for (int i = 0; i < AirportsTarget.Count(); ++i)
+        if (AirportsTarget.Checked(i))
+            names.append(AirportsCheckListBox->item(i)->text());
+    ClosestAirportsLabel->setText(names.join(QStringLiteral(", ")));
+}
+
+void TCityPage::ClearCityPage() {
+    {
+        const QSignalBlocker quiet(CityEdit);
+        CityEdit->clear();
+    }
+    CityLongNameEdit->clear();
+    CityShortNameEdit->clear();
+    ListTarget.SetItemIndex(-1);
+    CountryTarget.SetItemIndex(-1);
+    StateTarget.SetItemIndex(-1);
+    SetStatesChecked(false);
+    DefaultCityCheckBox->setChecked(false);
+    SelectedMyCityLabel->hide();
+    {
+        const QSignalBlocker quiet(AirportsCheckListBox);
+        AirportsTarget.Clear();
+    }
+    ClosestAirportsLabel->clear();
+}
+
+bool TCityPage::ApplyRecord() {
+    const bool applied = ApplyCity();
+    CityApplyButton->setEnabled(false);
+    return applied;
+}
+
+bool TCityPage::ApplyCity() {
+    TCityList& data = *Form.Data;
+    if (Form.DeleteMode) {
+        if (EditedCity == nullptr)
+            return false;
+        const std::string refusal = CityDeleteRefusal(*EditedCity, Form.MyCity);
+        if (!refusal.empty()) {
+            Refuse(refusal, nullptr);
+            return false;
+        }
+        UnlinkCityFromAirports(data.Airports, EditedCity->UniqueID);
+        data.Modified = true;
+        Form.Host.CityRemoved(EditedCity);
+        data.Cities.Delete(data.Cities.IndexOf(EditedCity));
+        EditedCity = nullptr;
+        RefillList();
+        {
+            const QSignalBlocker quiet(CityEdit);
+            CityEdit->clear();
+        }
+        ClearCityPage();
+        TManageForm::EnableGroup(CityGroupBox, false);
+        CityApplyButton->setEnabled(false);
+        emit Form.RecordDeleted(Page);
+        return true;
+    }
+    if (!Form.NewMode && EditedCity == nullptr)
+        return false; // nothing loaded to apply to
+    TCityInput in;
+    in.LongName = CityLongNameEdit->text().toStdString();
+    in.ShortName = CityShortNameEdit->text().toStdString();
+    if (const auto* c = static_cast<const TCountry*>(CountryTarget.SelectedItem()))
+        in.CountryId = c->UniqueId;
+    if (const auto* s = static_cast<const TState*>(StateTarget.SelectedItem()))
+        in.StateId = s->UniqueID;
+    in.Capital = CapitalCheckBox->isChecked();
+    in.Default = DefaultCityCheckBox->isChecked();
+    for (int i = 0; i < AirportsTarget.Count(); ++i)
+        in.Airports.emplace_back(static_cast<TAirport*>(AirportsTarget.Item(i)),
+                                 AirportsTarget.Checked(i));
+    const TApplyOutcome o = ::ApplyCity(data, EditedCity, Form.NewMode, in);
+    if (!o.Applied) {
+        QWidget* focus =
+            o.Focus == TManageField::ShortName  ? static_cast<QWidget*>(CityShortNameEdit)
+            : o.Focus == TManageField::LongName ? static_cast<QWidget*>(CityLongNameEdit)
+            : o.Focus == TManageField::Country  ? static_cast<QWidget*>(CityCountryComboBox)
+                                                : nullptr;
+        Refuse(o.Message, focus);
+        return false;
+    }
+    if (Form.NewMode) {
+        TManageForm::EnableGroup(CitiesGroupBox, true);
+        ClearCityPage();
+    }
+    const int top = TopRow();
+    RefillList();
+    ShowMyCityLabel();
+    SelectInList(EditedCity);
+    if (Form.NewMode)
+        SetTopRow(SelectedRow() - 10);
+    else
+        SetTopRow(top);
+    ShowCity();
+    return true;
+}
+
+void TCityPage::NewCityButtonClick() {
+    EnterNewMode(QStringLiteral("Add City"));
+    Form.Data->Countries.FillComboBox(CountryTarget, true, Form.Host.LocaleFacts());
+    CountryTarget.SetItemIndex(-1);
+    StatesComboBox->setEnabled(false);
+    StatesLabel->setEnabled(false);
+    TManageForm::EnableGroup(CitiesGroupBox, false);
+}
+
+void TCityPage::BeginDeleteCity() {
+    EnterDeleteMode();
+    Form.ShowOnHost();
+    TManageForm::EnableGroup(CityGroupBox, false);
+    CityEdit->setFocus();
+}
+
+void TCityPage::CityEditChange() {
+    SearchEditChange();
+}
+
+bool TCityPage::CityEditKeyPress(int key) {
+    return SearchEditKey(key);
+}
+
+void TCityPage::CityListBoxClick() {
+    ListClick();
+}
+
+void TCityPage::CityLongNameEditChange() {
+    EnableApply();
+}
+
+void TCityPage::StatesComboBoxClick() {
+    EnableApply();
+}
+
+void TCityPage::CityCountryComboBoxClick() {
+    const auto* c = static_cast<const TCountry*>(CountryTarget.SelectedItem());
+    Form.Data->States.FillComboBox(StateTarget, c ? c->UniqueId : -1, false,
+                                   Form.Host.LocaleFacts());
+    StatesComboBox->setEnabled(false);
+    SetStatesChecked(false);
+    StatesLabel->setEnabled(false);
+    EnableApply();
+}
+
+void TCityPage::StatesCheckBoxClick() {
+    const bool checked = StatesCheckBox->isChecked();
+    FillCountries(!checked);
+    StatesComboBox->setEnabled(checked);
+    StatesLabel->setEnabled(checked);
+    if (!checked)
+        StateTarget.SetItemIndex(-1);
+}
+
+void TCityPage::AirportsCheckListBoxClickCheck(QListWidgetItem* item) {
+    const int line = AirportsCheckListBox->row(item);
+    const auto* airport = static_cast<const TAirport*>(AirportsTarget.Item(line));
+    const std::int32_t cityId = Form.NewMode || !EditedCity ? 0 : EditedCity->UniqueID;
+    if (AirportsTarget.Checked(line) && airport && AirportIsFull(*airport, cityId)) {
+        // A link the airport has no room for would be dropped silently on Apply.
+        {
+            const QSignalBlocker quiet(AirportsCheckListBox);
+            AirportsTarget.SetChecked(line, false);
+        }
+        Refuse(FullAirportMessage(*airport), nullptr);
+        return;
+    }
+    UpdateClosestAirports();
+    EnableApply();
+}
+
+void TCityPage::CityApplyButtonClick() {
+    ApplyCity();
+    CityApplyButton->setEnabled(false);
+}

@@ -1,0 +1,299 @@
+#include "CountryPageU.h"
+
+#include "ManageRecordsU.h"
+#include "ManageU.h"
+#include "QtTextU.h"
+#include "UpDownU.h"
+#include "ui_ManageCountryPage.h"
+
+#include <QCheckBox>
+#include <QComboBox>
+#include <QGroupBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QPushButton>
+#include <QSignalBlocker>
+#include <QToolButton>
+
+TCountryPage::TCountryPage(TManageForm& form)
+    : TManagePageBase(form, TManagePage::Countries),
+      Ui_(std::make_unique<Ui::ManageCountryPage>()) {
+    QWidget* sheet = form.findChild<QWidget*>(QStringLiteral("CountriesTabSheet"));
+    Ui_->setupUi(sheet);
+    CountriesGroupBox = Ui_->CountriesGroupBox;
+    CountryEdit = Ui_->CountryEdit;
+    CountryListBox = Ui_->CountryListBox;
+    CountryGroupBox = Ui_->CountryGroupBox;
+    CountryNameEdit = Ui_->CountryNameEdit;
+    CountryCodeEdit = Ui_->CountryCodeEdit;
+    CountryUTCOffSetEdit = Ui_->CountryUTCOffSetEdit;
+    CountryUTCOffSetUpDown = Ui_->CountryUTCOffSetUpDown;
+    Label9 = Ui_->Label9;
+    CountryCapitalComboBox = Ui_->CountryCapitalComboBox;
+    CountryDLCheckBox = Ui_->CountryDLCheckBox;
+    CountryApplyButton = Ui_->CountryApplyButton;
+    CountryCloseButton = Ui_->CountryCloseButton;
+    BindFrame(sheet, CountriesGroupBox, CountryEdit, CountryListBox, CountryGroupBox,
+              CountryApplyButton, CountryCloseButton);
+    CapitalTarget = TQtComboTarget(CountryCapitalComboBox, true);
+    Panel = std::make_unique<TDSTPanel>(Form.Host, Ui_->CountryDLPanel, CountryDLCheckBox,
+                                        QStringLiteral("Country"),
+                                        std::array{"UpDown6", "UpDown5", "UpDown7", "UpDown8"});
+    TManageForm::LimitOffset(CountryUTCOffSetUpDown, CountryUTCOffSetEdit);
+
+    connect(CountryEdit, &QLineEdit::textChanged, this, &TCountryPage::CountryEditChange);
+    SearchKeyHandler = [this](int key) { return CountryEditKeyPress(key); };
+    connect(CountryListBox, &QListWidget::itemSelectionChanged, this,
+            &TCountryPage::CountryListBoxClick);
+    for (QWidget* field : {CountryNameEdit, CountryCodeEdit, CountryUTCOffSetEdit})
+        OnFieldClick(field, [this] { CountryNameEditClick(); });
+    connect(CountryCapitalComboBox, &QComboBox::activated, this,
+            &TCountryPage::CountryNameEditClick);
+    connect(CountryUTCOffSetUpDown, &TUpDown::Clicked, this,
+            &TCountryPage::CountryUTCOffSetUpDownClick);
+    connect(CountryApplyButton, &QPushButton::clicked, this,
+            &TCountryPage::CountryApplyButtonClick);
+    connect(CountryDLCheckBox, &QCheckBox::clicked, this, &TCountryPage::CountryDLCheckBoxClick);
+    TDSTPanel* p = Panel.get();
+    connect(p, &TDSTPanel::ComboClick, this, &TCountryPage::CountryStartFLComboClick);
+    connect(p, &TDSTPanel::DayEditExit, this, &TCountryPage::CountryStartAfterDayEditExit);
+    connect(p, &TDSTPanel::RuleSelected, this, &TCountryPage::CountryRuleRadioButtonClick);
+    connect(p, &TDSTPanel::FixedDatesSelected, this,
+            &TCountryPage::CountryFixedDatesRadioButtonClick);
+    connect(p, &TDSTPanel::TimeUpDownClick, this, &TCountryPage::UpDown6Click);
+    connect(p, &TDSTPanel::TimeEditChange, this, [this](QLineEdit* edit) {
+        if (edit == Panel->DSTStartTimeH)
+            CountryDSTStartTimeHChange();
+        else if (edit == Panel->DSTStartTimeM)
+            CountryDSTStartTimeMChange();
+        else if (edit == Panel->DSTEndTimeH)
+            CountryDSTEndTimeHChange();
+        else
+            CountryDSTEndTimeMChange();
+    });
+}
+
+TCountryPage::~TCountryPage() = default;
+
+void TCountryPage::FillLists() {
+    Form.Data->Countries.FillListBox(ListTarget);
+}
+
+void TCountryPage::DisablePage() {
+    TManageForm::EnableGroup(CountryGroupBox, false);
+    Panel->DLGroupBox->setEnabled(false);
+    Panel->DLTimeGroupBox->setEnabled(false);
+}
+
+void TCountryPage::ShowCapitalRow(bool shown) {
+    Label9->setVisible(shown);
+    CountryCapitalComboBox->setVisible(shown);
+}
+
+void TCountryPage::ShowCountry(bool full) {
+    const int row = SelectedRow();
+    if (row < 0)
+        return;
+    if (full) {
+        {
+            const QSignalBlocker quiet(CountryEdit);
+            CountryEdit->setText(CountryListBox->item(row)->text());
+        }
+        EditedCountry = static_cast<TCountry*>(ListTarget.Item(row));
+        const TCountry& c = *EditedCountry;
+        CountryNameEdit->setText(ToQ(c.Name));
+        CountryCodeEdit->setText(ToQ(c.Code));
+        CountryUTCOffSetEdit->setText(
+            QString::fromStdString(FormatGeneral(c.UTCOffset, Form.Host.LocaleFacts())));
+        CapitalTarget.Clear();
+        Form.Data->Cities.AddToCityCombo(CapitalTarget, &c, nullptr);
+        TCities::SelectCityInCombo(CapitalTarget, c.CapitalCity);
+    }
+    // The reload of the check box takes the rules of the country the page shows.
+    if (EditedCountry == nullptr)
+        return;
+    TDSTPanelState p = Panel->Read();
+    LoadDSTPanel(p, EditedCountry->DSTStart, EditedCountry->DSTEnd, full, Panel->Context());
+    Panel->Show(p);
+    TManageForm::EnableGroup(CountryGroupBox, true);
+    if (Form.DeleteMode) {
+        TManageForm::EnableGroup(CountryGroupBox, false);
+        CountryApplyButton->setEnabled(true);
+    }
+}
+
+void TCountryPage::ClearCountryPage() {
+    {
+        const QSignalBlocker quiet(CountryEdit);
+        CountryEdit->clear();
+    }
+    ListTarget.SetItemIndex(-1);
+    CountryNameEdit->clear();
+    CountryCodeEdit->clear();
+    CapitalTarget.Clear();
+    Form.Data->Cities.AddToCityCombo(CapitalTarget, nullptr, nullptr);
+    CapitalTarget.SetItemIndex(0);
+    CountryUTCOffSetEdit->setText(QStringLiteral("0"));
+    TDSTPanelState p = Panel->Read();
+    p.Checked = false;
+    ClearRuleFields(p);
+    ClearFixedFields(p);
+    ClearTimeFields(p);
+    Panel->Show(p);
+}
+
+bool TCountryPage::ApplyCountry() {
+    TCityList& data = *Form.Data;
+    if (Form.DeleteMode) {
+        if (EditedCountry == nullptr)
+            return false;
+        const std::string refusal = CountryDeleteRefusal(data, *EditedCountry);
+        if (!refusal.empty()) {
+            Refuse(refusal, nullptr);
+            return false;
+        }
+        data.Modified = true;
+        data.Countries.Delete(data.Countries.IndexOf(EditedCountry));
+        EditedCountry = nullptr;
+        RefillList();
+        {
+            const QSignalBlocker quiet(CountryEdit);
+            CountryEdit->clear();
+        }
+        ClearCountryPage();
+        DisablePage();
+        CountryApplyButton->setEnabled(false);
+        emit Form.RecordDeleted(Page);
+        return true;
+    }
+    if (!Form.NewMode && EditedCountry == nullptr)
+        return false; // nothing loaded to apply to
+    TCountryInput in;
+    in.Name = CountryNameEdit->text().toStdString();
+    in.Code = CountryCodeEdit->text().toStdString();
+    in.Offset = CountryUTCOffSetEdit->text().toStdString();
+    if (const auto* city = static_cast<const TCity*>(CapitalTarget.SelectedItem()))
+        in.CapitalCity = city->UniqueID;
+    in.Panel = Panel->Read();
+    const TApplyOutcome o = ::ApplyCountry(data, EditedCountry, Form.NewMode, in, Panel->Context());
+    if (!o.Applied) {
+        QWidget* focus = o.Focus == TManageField::Code   ? static_cast<QWidget*>(CountryCodeEdit)
+                         : o.Focus == TManageField::Name ? static_cast<QWidget*>(CountryNameEdit)
+                                                         : nullptr;
+        Refuse(o.Message, focus);
+        return false;
+    }
+    if (o.OffsetReset)
+        CountryUTCOffSetEdit->setText(QString::fromStdString(o.OffsetText));
+    if (Form.NewMode)
+        TManageForm::EnableGroup(CountriesGroupBox, true);
+    CountryApplyButton->setEnabled(false);
+    if (Form.NewMode)
+        ClearCountryPage();
+    ShowAppliedInList(TopRow());
+    return true;
+}
+
+void TCountryPage::NewCountryButtonClick() {
+    EnterNewMode(QStringLiteral("New"));
+    ShowCapitalRow(false);
+    TManageForm::EnableGroup(CountriesGroupBox, false);
+}
+
+void TCountryPage::BeginDeleteCountry() {
+    EnterDeleteMode();
+    ShowCapitalRow(true);
+    Form.ShowOnHost();
+    TManageForm::EnableGroup(CountryGroupBox, false);
+    CountryEdit->setFocus();
+}
+
+void TCountryPage::CountryEditChange() {
+    SearchEditChange();
+}
+
+bool TCountryPage::CountryEditKeyPress(int key) {
+    return SearchEditKey(key);
+}
+
+void TCountryPage::CountryListBoxClick() {
+    ListClick();
+}
+
+void TCountryPage::CountryNameEditClick() {
+    EnableApply();
+}
+
+void TCountryPage::CountryUTCOffSetUpDownClick() {
+    EnableApply();
+}
+
+void TCountryPage::CountryApplyButtonClick() {
+    ApplyCountry();
+}
+
+void TCountryPage::CountryDLCheckBoxClick() {
+    TDSTPanelState p = Panel->Read();
+    if (!p.Checked) {
+        ClearRuleFields(p);
+        ClearFixedFields(p);
+        ClearTimeFields(p);
+        Panel->Show(p);
+        return;
+    }
+    const QString name = CountryNameEdit->text(), code = CountryCodeEdit->text(),
+                  offset = CountryUTCOffSetEdit->text();
+    const int capital = CountryCapitalComboBox->currentIndex();
+    ShowCountry(false);
+    CountryNameEdit->setText(name);
+    CountryCodeEdit->setText(code);
+    CountryUTCOffSetEdit->setText(offset);
+    CapitalTarget.SetItemIndex(capital);
+    p = Panel->Read();
+    p.PanelEnabled = true;
+    p.TimeRowEnabled = true;
+    Panel->Show(p);
+}
+
+void TCountryPage::CountryStartFLComboClick() {
+    Panel->DescribeDSTPanel();
+    EnableApply();
+}
+
+void TCountryPage::CountryStartAfterDayEditExit() {
+    Panel->DescribeDSTPanel();
+    EnableApply();
+}
+
+void TCountryPage::CountryRuleRadioButtonClick() {
+    TDSTPanelState p = Panel->Read();
+    ClearFixedFields(p);
+    Panel->Show(p);
+}
+
+void TCountryPage::CountryFixedDatesRadioButtonClick() {
+    TDSTPanelState p = Panel->Read();
+    ClearRuleFields(p);
+    Panel->Show(p);
+}
+
+void TCountryPage::CountryDSTStartTimeHChange() {
+    Panel->PadTimeEdit(Panel->DSTStartTimeH);
+}
+
+void TCountryPage::CountryDSTStartTimeMChange() {
+    Panel->PadTimeEdit(Panel->DSTStartTimeM);
+}
+
+void TCountryPage::CountryDSTEndTimeHChange() {
+    Panel->PadTimeEdit(Panel->DSTEndTimeH);
+}
+
+void TCountryPage::CountryDSTEndTimeMChange() {
+    Panel->PadTimeEdit(Panel->DSTEndTimeM);
+}
+
+void TCountryPage::UpDown6Click() {
+    EnableApply();
+}

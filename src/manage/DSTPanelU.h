@@ -1,0 +1,89 @@
+#pragma once
+
+#include "DSTPanelRulesU.h"
+
+#include <QObject>
+#include <QString>
+#include <array>
+#include <memory>
+
+namespace Ui {
+class DSTPanel;
+}
+class QCheckBox;
+class QComboBox;
+class QGroupBox;
+class QLabel;
+class QLineEdit;
+class QRadioButton;
+class QWidget;
+class TClockHost;
+class TUpDown;
+
+// The daylight-saving panel of the country and the state page: one layout, laid into each
+// page's place for it and named after the page. It shows and reads a TDSTPanelState; what the
+// controls' events mean is the page's business, told through the signals below.
+class TDSTPanel : public QObject {
+    Q_OBJECT
+public:
+    // prefix names the controls ("Country" gives CountryStartFLCombo); the four up-downs of the
+    // time row have names of their own: start hour, start minute, end hour, end minute.
+    TDSTPanel(TClockHost& host, QWidget* place, QCheckBox* dlCheckBox, const QString& prefix,
+              const std::array<const char*, 4>& upDownNames);
+    ~TDSTPanel() override;
+
+    TDSTPanelState Read() const;
+    // Shows the state without running any of the controls' events.
+    void Show(const TDSTPanelState& state);
+    // Today and the date format the summary is written with.
+    TDSTSummaryContext Context() const;
+
+    void DescribeDSTPanel();
+    void PadTimeEdit(QLineEdit* edit);
+
+    QCheckBox* DLCheckBox;
+    QGroupBox* DLGroupBox = nullptr;
+    QRadioButton* RuleRadioButton = nullptr;
+    QRadioButton* FixedDatesRadioButton = nullptr;
+    QComboBox* StartFLCombo = nullptr;
+    QComboBox* StartDayCombo = nullptr;
+    QLineEdit* StartAfterDayEdit = nullptr;
+    QComboBox* StartMonthCombo = nullptr;
+    QComboBox* EndFLCombo = nullptr;
+    QComboBox* EndDayCombo = nullptr;
+    QLineEdit* EndAfterDayEdit = nullptr;
+    QComboBox* EndMonthCombo = nullptr;
+    QLabel* ExampleLabel = nullptr;
+    QLineEdit* StartDayEdit = nullptr;
+    QComboBox* FixedStartMonthCombo = nullptr;
+    QLineEdit* EndDayEdit = nullptr;
+    QComboBox* FixedEndMonthCombo = nullptr;
+    QGroupBox* DLTimeGroupBox = nullptr;
+    QLineEdit* DSTStartTimeH = nullptr;
+    QLineEdit* DSTStartTimeM = nullptr;
+    QLineEdit* DSTEndTimeH = nullptr;
+    QLineEdit* DSTEndTimeM = nullptr;
+    std::array<TUpDown*, 4> TimeUpDowns{}; // start hour, start minute, end hour, end minute
+
+signals:
+    // The user chose an entry in one of the eight combo boxes.
+    void ComboClick();
+    // The keyboard left one of the four day edits.
+    void DayEditExit();
+    void RuleSelected();
+    void FixedDatesSelected();
+    // An hour or minute edit changed.
+    void TimeEditChange(QLineEdit* edit);
+    // An arrow of the time row was clicked.
+    void TimeUpDownClick();
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* e) override;
+
+private:
+    std::unique_ptr<Ui::DSTPanel> Ui_;
+    TClockHost& Host;
+};
+
+// Whether a control is enabled by its own setting, whatever its parents say.
+bool OwnEnabled(const QWidget* w);

@@ -1,0 +1,94 @@
+#pragma once
+
+#include "CityListU.h"
+#include "ClockHostU.h"
+#include "CompanionsU.h"
+
+#include <QWidget>
+#include <array>
+#include <cstdint>
+#include <memory>
+
+namespace Ui {
+class ManageForm;
+}
+class QLineEdit;
+class QStackedWidget;
+class TAirportPage;
+class TCityPage;
+class TCountryPage;
+class TManagePageBase;
+class TStatePage;
+class TUpDown;
+
+// The editor of the location database: four pages (countries, states and provinces, cities,
+// airports) on the clock window's own collections, changed in place by every Apply.
+class TManageForm : public QWidget {
+    Q_OBJECT
+public:
+    explicit TManageForm(TClockHost& host, QWidget* parent = nullptr);
+    ~TManageForm() override;
+
+    // The collections to edit and the My City to keep.
+    void SetCollections(TCityList& data, TCity* myCity);
+    // Edit mode, every page emptied and disabled, every list refilled.
+    void ResetPages();
+    // Prepare a page for new records; the window is shown by the caller.
+    void NewCountryButtonClick();
+    void NewStateButtonClick();
+    void NewCityButtonClick();
+    void NewAirportButtonClick();
+    // Delete mode on a page; shows the window.
+    void BeginDeleteCountry();
+    void BeginDeleteState();
+    void BeginDeleteCity();
+    void BeginDeleteAirport();
+    // Edit mode on a page with the default captions, the record (if any) loaded and selected.
+    void BeginEdit(TManagePage page, std::int32_t recordId);
+    // The Location menu's entry into the window: reset, then the mode on the page.
+    void Open(TManagePage page, TManageMode mode, std::int32_t recordId);
+    // Hides the window without handing anything back: the records it shows are gone.
+    void PutAway();
+
+    void FormShow();
+    void FormClose();
+    void ManagePageControlChange();
+    // Shows the window on the clock window's top-left corner, in front.
+    void ShowOnHost();
+    void SetPage(TManagePage page);
+    TManagePage CurrentPage() const;
+
+    // Enables or disables a group box and its direct children; deeper controls keep their own
+    // setting.
+    static void EnableGroup(QWidget* box, bool enabled);
+    // The offset edits take -12 to +14, the arrows step whole hours within that.
+    static void LimitOffset(TUpDown* arrows, QLineEdit* edit);
+
+    TClockHost& Host;
+    TCityList* Data = nullptr;
+    TCity* MyCity = nullptr;
+    bool NewMode = false;
+    bool DeleteMode = false;
+    bool TypeAheadEnabled = true;
+
+    QStackedWidget* ManagePageControl = nullptr;
+    std::unique_ptr<TCountryPage> Countries;
+    std::unique_ptr<TStatePage> States;
+    std::unique_ptr<TCityPage> Cities;
+    std::unique_ptr<TAirportPage> Airports;
+
+signals:
+    // A record of that page was deleted: windows holding records should let go of theirs.
+    void RecordDeleted(TManagePage page);
+
+protected:
+    void showEvent(QShowEvent* e) override;
+    void closeEvent(QCloseEvent* e) override;
+
+private:
+    TManagePageBase* PageOf(TManagePage page) const;
+    // In page order.
+    std::array<TManagePageBase*, 4> Pages() const;
+    std::unique_ptr<Ui::ManageForm> Ui_;
+    bool PuttingAway = false;
+};

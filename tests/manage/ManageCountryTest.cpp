@@ -1,0 +1,405 @@
+#include "CompanionWindowsU.h"
+#include "CountryPageU.h"
+#include "FakeClockHost.h"
+#include "ManageU.h"
+#include "SkinU.h"
+#include "TavikU.h"
+#include "UpDownU.h"
+#include "Widgets.h"
+
+#include <QAccessible>
+#include <QCheckBox>
+#include <QComboBox>
+#include <QGroupBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QSignalSpy>
+#include <QTest>
+#include <gtest/gtest.h>
+
+namespace {
+
+class CountryPage : public ::testing::Test {
+protected:
+    void SetUp() override {
+        for (const char* name : {"France", "Fiji", "Finland"})
+            Host.Data.Countries.AddWithNewId().Name = name;
+        Companions = std::make_unique<TCompanionWindows>(Host);
+        Form = &Companions->Manage();
+        Page = Form->Countries.get();
+    }
+    void TearDown() override { Form->close(); }
+
+    void Open(TManageMode mode, std::int32_t id = 0) {
+        Companions->OpenManage(TManagePage::Countries, mode, id);
+    }
+    int Row(const char* name) const {
+        const auto found = Page->CountryListBox->findItems(QLatin1String(name), Qt::MatchExactly);
+        EXPECT_EQ(found.size(), 1) << name;
+        return found.isEmpty() ? -1 : Page->CountryListBox->row(found.first());
+    }
+    // A click on a list entry, as the mouse gives it.
+    void ClickEntry(const char* name) {
+        QListWidget* list = Page->CountryListBox;
+        QListWidgetItem* item = list->item(Row(name));
+        list->scrollToItem(item);
+        QTest::mouseClick(list->viewport(), Qt::LeftButton, {},
+                          list->visualItemRect(item).center());
+    }
+    TCountry* Named(const char* name) {
+        for (TCountry* c : Host.Data.Countries)
+            if (c->Name == name)
+                return c;
+        return nullptr;
+    }
+
+    TFakeClockHost Host;
+    std::unique_ptr<TCompanionWindows> Companions;
+    TManageForm* Form = nullptr;
+    TCountryPage* Page = nullptr;
+};
+
+} // namespace
+
+TEST_F(CountryPage, TypeAheadCompletesAndBackspaceDropsTheCompletion) {
+    Open(TManageMode::Edit);
+    ASSERT_TRUE(Form->isVisible());
+    EXPECT_EQ(Form->windowTitle(), QStringLiteral("Tavik Ravorudevu Data"));
+    EXPECT_EQ(Form->size(), QSize(621, 553));
+    EXPECT_EQ(Form->pos(), Host.Window.pos());
+
+    QTest::keyClicks(Page->CountryEdit, QStringLiteral("fr"));
+    EXPECT_EQ(Page->CountryEdit->text(), QStringLiteral("France"));
+    EXPECT_EQ(Page->CountryEdit->selectedText(), QStringLiteral("ance"));
+    EXPECT_EQ(Page->CountryListBox->currentItem()->text(), QStringLiteral("France"));
+    EXPECT_FALSE(Page->CountryGroupBox->isEnabled()) << "typing never loads the record";
+
+    QTest::keyClick(Page->CountryEdit, Qt::Key_Backspace);
+    EXPECT_EQ(Page->CountryEdit->text(), QStringLiteral("Fiji")) << "F, then the first F entry";
+    EXPECT_EQ(Page->CountryEdit->selectedText(), QStringLiteral("iji"));
+
+    QTest::keyClick(Page->CountryEdit, Qt::Key_Return);
+    EXPECT_EQ(Page->EditedCountry, Named("Fiji"));
+    EXPECT_TRUE(Page->CountryGroupBox->isEnabled());
+    EXPECT_EQ(Page->CountryNameEdit->text(), QStringLiteral("Fiji"));
+}
+
+TEST_F(CountryPage, ApplyChangesYesThatFailsStaysOnTheEditedRecord) {
+    Open(TManageMode::Edit, Named("Germany")->UniqueId);
+    ASSERT_EQ(Page->EditedCountry, Named("Germany"));
+    EXPECT_FALSE(Page->CountryApplyButton->isEnabled());
+    QTest::mouseClick(Page->CountryNameEdit, Qt::LeftButton);
+    EXPECT_TRUE(Page->CountryApplyButton->isEnabled()) << "a click into a field";
+    Page->CountryNameEdit->setText(QStringLiteral("India")); // taken
+
+    Host.P.Answers = {TAnswer::Yes};
+    ClickEntry("Egypt");
+    EXPECT_EQ(Host.P.Asked, QStringList{QStringLiteral("Apply changes?")});
+    EXPECT_EQ(Host.P.Captions.first(), QStringLiteral("Apply"));
+    ASSERT_EQ(Host.P.Shown.size(), 1);
+    EXPECT_TRUE(Host.P.Shown[0].startsWith(QStringLiteral("A country is already in the list")));
+    EXPECT_EQ(Page->EditedCountry, Named("Germany")) << "the clicked record is not loaded";
+    EXPECT_EQ(Page->CountryListBox->currentItem()->text(), QStringLiteral("Germany"));
+    EXPECT_EQ(Page->CountryNameEdit->text(), QStringLiteral("India")) << "the input is kept";
+    EXPECT_TRUE(Page->CountryApplyButton->isEnabled());
+    EXPECT_FALSE(Host.Data.Modified);
+
+    // Put right and answered Yes again: applied, then the clicked record is loaded.
+    Page->CountryNameEdit->setText(QStringLiteral("Deutschland"));
+    Host.P.Answers = {TAnswer::Yes};
+    ClickEntry("Egypt");
+    EXPECT_EQ(Host.Data.Countries.FindById(5)->Name, "Deutschland");
+    EXPECT_EQ(Page->EditedCountry, Named("Egypt"));
+    EXPECT_FALSE(Page->CountryApplyButton->isEnabled());
+    EXPECT_TRUE(Host.Data.Modified);
+
+    // No discards; with Apply disabled nothing is asked.
+    QTest::mouseClick(Page->CountryCodeEdit, Qt::LeftButton);
+    Page->CountryNameEdit->setText(QStringLiteral("Misr"));
+    Host.P.Answers = {TAnswer::No};
+    ClickEntry("Nepal");
+    EXPECT_EQ(Named("Egypt")->Name, "Egypt");
+    Host.P.Asked.clear();
+    ClickEntry("India");
+    EXPECT_TRUE(Host.P.Asked.isEmpty());
+}
+
+TEST_F(CountryPage, NewModeAddsCountryAfterCountry) {
+    const std::int32_t max = Host.Data.Countries.MaxUniqueId();
+    Open(TManageMode::New);
+    EXPECT_EQ(Page->CountryApplyButton->text(), QStringLiteral("New"));
+    EXPECT_TRUE(Page->CountryApplyButton->isEnabled());
+    EXPECT_FALSE(Page->CountriesGroupBox->isEnabled());
+    EXPECT_FALSE(Page->CountryCapitalComboBox->isVisibleTo(Form));
+    EXPECT_EQ(Page->CountryUTCOffSetEdit->text(), QStringLiteral("0"));
+
+    Page->CountryNameEdit->setText(QStringLiteral("Tonga"));
+    Page->CountryUTCOffSetEdit->setText(QStringLiteral("13"));
+    Page->CountryApplyButton->click();
+    EXPECT_TRUE(Page->CountriesGroupBox->isEnabled()) << "the list side after the first Apply";
+    EXPECT_EQ(Page->CountryNameEdit->text(), QString()) << "emptied for the next one";
+    EXPECT_FALSE(Page->CountryApplyButton->isEnabled());
+    QTest::mouseClick(Page->CountryNameEdit, Qt::LeftButton);
+    QTest::keyClicks(Page->CountryNameEdit, QStringLiteral("Kiribati"));
+    Page->CountryUTCOffSetEdit->setText(QStringLiteral("14"));
+    Page->CountryApplyButton->click();
+
+    const TCountry* tonga = Named("Tonga");
+    const TCountry* kiribati = Named("Kiribati");
+    ASSERT_TRUE(tonga && kiribati);
+    EXPECT_EQ(tonga->UniqueId, max + 1);
+    EXPECT_EQ(kiribati->UniqueId, max + 2);
+    EXPECT_EQ(tonga->UTCOffset, 13);
+    EXPECT_EQ(kiribati->UTCOffset, 14);
+    EXPECT_EQ(Page->CountryListBox->currentItem()->text(), QStringLiteral("Kiribati"));
+    EXPECT_TRUE(Form->NewMode);
+
+    // The arrows stop at the new limits.
+    Page->CountryUTCOffSetEdit->setText(QStringLiteral("13"));
+    Page->CountryUTCOffSetUpDown->StepUp();
+    Page->CountryUTCOffSetUpDown->StepUp();
+    EXPECT_EQ(Page->CountryUTCOffSetEdit->text(), QStringLiteral("14"));
+}
+
+TEST_F(CountryPage, CapitalComboOffersOnlyTheCountrysOwnCities) {
+    Open(TManageMode::Edit, Named("Nepal")->UniqueId);
+    ASSERT_EQ(Page->CountryCapitalComboBox->count(), 1) << "Kathmandu lies in a state";
+    EXPECT_EQ(Page->CountryCapitalComboBox->itemText(0), QStringLiteral("-- No City --"));
+    EXPECT_EQ(Page->CountryCapitalComboBox->currentIndex(), 0);
+
+    TCity& leeds = Host.Data.Cities.AddWithNewId();
+    leeds.LongName = "Aberdeen";
+    leeds.CountryId = Named("United Kingdom")->UniqueId;
+    Named("United Kingdom")->CapitalCity = 1;
+    ClickEntry("United Kingdom");
+    QComboBox* capital = Page->CountryCapitalComboBox;
+    ASSERT_EQ(capital->count(), 3);
+    EXPECT_EQ(capital->itemText(0), QStringLiteral("-- No City --")) << "first, however sorted";
+    EXPECT_EQ(capital->itemText(1), QStringLiteral("Aberdeen"));
+    EXPECT_EQ(capital->currentText(), QStringLiteral("London"));
+
+    // Choosing "-- No City --" enables Apply and stores no capital.
+    capital->setCurrentIndex(0);
+    emit capital->activated(0);
+    EXPECT_TRUE(Page->CountryApplyButton->isEnabled());
+    Page->CountryApplyButton->click();
+    EXPECT_EQ(Named("United Kingdom")->CapitalCity, 0);
+}
+
+TEST_F(CountryPage, DaylightSavingPanelFollowsTheRecordAndStoresWhatItShows) {
+    Open(TManageMode::Edit, Named("Germany")->UniqueId);
+    TDSTPanel& p = *Page->Panel;
+    EXPECT_TRUE(p.DLCheckBox->isChecked());
+    EXPECT_TRUE(p.RuleRadioButton->isChecked());
+    EXPECT_EQ(p.StartMonthCombo->currentText(), QStringLiteral("March"));
+    EXPECT_EQ(p.StartAfterDayEdit->text(), QStringLiteral("24"));
+    EXPECT_EQ(p.DSTStartTimeH->text(), QStringLiteral("02"));
+    // The fake clock stands at 8 December 2026.
+    EXPECT_EQ(p.ExampleLabel->text(), QStringLiteral("Start: 29/03/2026     End: 25/10/2026"));
+
+    // Fixed dates: the rule fields go, the summary follows the combo clicks.
+    QTest::mouseClick(p.FixedDatesRadioButton, Qt::LeftButton);
+    EXPECT_EQ(p.StartMonthCombo->currentIndex(), -1);
+    EXPECT_EQ(p.ExampleLabel->text(), QString());
+    EXPECT_FALSE(Page->CountryApplyButton->isEnabled()) << "choosing the mode does not enable";
+    p.StartDayEdit->setText(QStringLiteral("30"));
+    p.FixedStartMonthCombo->setCurrentIndex(1);
+    emit p.FixedStartMonthCombo->activated(1);
+    p.EndDayEdit->setText(QStringLiteral("1"));
+    p.FixedEndMonthCombo->setCurrentIndex(9);
+    emit p.FixedEndMonthCombo->activated(9);
+    EXPECT_EQ(p.ExampleLabel->text(), QStringLiteral("Not ok"));
+    EXPECT_TRUE(Page->CountryApplyButton->isEnabled());
+    Page->CountryApplyButton->click();
+    EXPECT_EQ(Host.P.Shown.value(0), QStringLiteral("Invalid/incomplete daylight saving dates. "
+                                                    "Please check the fields, or uncheck "
+                                                    "\"Daylight Saving\""));
+    EXPECT_TRUE(Page->CountryApplyButton->isEnabled()) << "stays enabled after a refusal";
+
+    p.StartDayEdit->setText(QStringLiteral("28"));
+    p.DSTStartTimeH->setText(QStringLiteral("7"));
+    EXPECT_EQ(p.DSTStartTimeH->text(), QStringLiteral("07")) << "padded while typed";
+    Page->CountryApplyButton->click();
+    const TCountry& germany = *Named("Germany");
+    EXPECT_EQ(germany.DSTStart, (TSummerTimeRule{0, 28, 2, 0, 0, 0, 0, 7.0 / 24}));
+    EXPECT_EQ(germany.DSTEnd, (TSummerTimeRule{0, 1, 10, 0, 0, 0, 0, 3.0 / 24}));
+
+    // Unchecking keeps the country panel enabled and empty; applied, no saving is stored.
+    QTest::mouseClick(p.DLCheckBox, Qt::LeftButton);
+    EXPECT_FALSE(p.DLCheckBox->isChecked());
+    EXPECT_TRUE(p.DLGroupBox->isEnabled());
+    EXPECT_EQ(p.StartDayEdit->text(), QString());
+    EXPECT_EQ(p.DSTStartTimeH->text(), QString());
+    Page->EnableApply();
+    Page->CountryApplyButton->click();
+    const TSummerTimeRule none{1, 0, 0, 0, 0, 0, 0, 0};
+    EXPECT_EQ(germany.DSTStart, none);
+    EXPECT_EQ(germany.DSTEnd, none);
+
+    // Loaded again, the record shows no saving: unchecked and disabled. Checking the box
+    // brings the stored record back with its times.
+    ClickEntry("Egypt");
+    ClickEntry("Germany");
+    EXPECT_FALSE(p.DLCheckBox->isChecked());
+    EXPECT_FALSE(p.DLGroupBox->isEnabled());
+    Page->CountryNameEdit->setText(QStringLiteral("typed"));
+    QTest::mouseClick(p.DLCheckBox, Qt::LeftButton);
+    EXPECT_TRUE(p.DLGroupBox->isEnabled());
+    EXPECT_TRUE(p.DLTimeGroupBox->isEnabled());
+    EXPECT_EQ(p.DSTEndTimeM->text(), QStringLiteral("00"));
+    EXPECT_EQ(Page->CountryNameEdit->text(), QStringLiteral("typed")) << "kept over the reload";
+}
+
+TEST_F(CountryPage, DeleteModeRefusesWithReasonsAndDeletesWithoutAQuestion) {
+    QSignalSpy deleted(Form, &TManageForm::RecordDeleted);
+    Open(TManageMode::Delete);
+    EXPECT_EQ(Page->CountryApplyButton->text(), QStringLiteral("Delete"));
+    EXPECT_FALSE(Page->CountryApplyButton->isEnabled());
+    EXPECT_TRUE(Page->CountryCapitalComboBox->isVisibleTo(Form));
+    EXPECT_TRUE(Page->CountryEdit->hasFocus() || !Form->isActiveWindow());
+
+    ClickEntry("Canada");
+    EXPECT_TRUE(Page->CountryApplyButton->isEnabled());
+    EXPECT_FALSE(Page->CountryGroupBox->isEnabled()) << "read-only";
+    Page->CountryApplyButton->click();
+    ASSERT_EQ(Host.P.Shown.size(), 1);
+    EXPECT_TRUE(Host.P.Shown[0].contains(QStringLiteral("there are states")));
+    EXPECT_NE(Named("Canada"), nullptr);
+
+    ClickEntry("Finland");
+    EXPECT_TRUE(Host.P.Asked.isEmpty()) << "no question in delete mode";
+    Page->CountryApplyButton->click();
+    EXPECT_EQ(Named("Finland"), nullptr);
+    EXPECT_TRUE(Host.Data.Modified);
+    EXPECT_EQ(Page->CountryListBox->findItems(QStringLiteral("Finland"), Qt::MatchExactly).size(),
+              0);
+    EXPECT_FALSE(Page->CountryApplyButton->isEnabled());
+    EXPECT_EQ(deleted.size(), 1);
+
+    // Opened for editing afterwards: the default caption is back.
+    Open(TManageMode::Edit);
+    EXPECT_EQ(Page->CountryApplyButton->text(), QStringLiteral("Apply"));
+}
+
+TEST_F(CountryPage, TextTheFileCannotHoldIsRefusedInTheField) {
+    Open(TManageMode::Edit, Named("Nigeria")->UniqueId);
+    ASSERT_TRUE(QTest::qWaitForWindowActive(Form));
+    EXPECT_EQ(Page->CountryNameEdit->maxLength(), 255);
+    EXPECT_EQ(Page->CountryCodeEdit->maxLength(), 2);
+    Page->CountryNameEdit->setText(QStringLiteral("\u0141\u00f3d\u017a"));
+    Page->EnableApply();
+    Page->CountryApplyButton->click();
+    ASSERT_EQ(Host.P.Shown.size(), 1);
+    EXPECT_EQ(Host.P.Shown[0], QStringLiteral("The character \"\u0141\" cannot be stored in the "
+                                              "city list. Please replace it."));
+    EXPECT_EQ(Named("Nigeria")->Name, "Nigeria");
+    EXPECT_EQ(QApplication::focusWidget(), Page->CountryNameEdit);
+}
+
+TEST_F(CountryPage, ShowingClearsStayOnTopAndClosingRefreshesTheDial) {
+    Host.Options.StayOnTop = 1;
+    Open(TManageMode::Edit);
+    EXPECT_EQ(Host.Options.StayOnTop, 0);
+    EXPECT_GE(Host.Synced, 1);
+    const int refreshed = Host.Refreshed;
+    Page->CountryCloseButton->click();
+    EXPECT_FALSE(Form->isVisible());
+    EXPECT_EQ(Host.Refreshed, refreshed + 1);
+    EXPECT_EQ(Host.Data.MyCity, Host.Data.Cities.FindById(1));
+}
+
+TEST_F(CountryPage, EveryControlCarriesItsNameForAScreenReader) {
+    Open(TManageMode::Edit, Named("Germany")->UniqueId); // the combos hold values
+    const struct {
+        const char* Control;
+        const char* Name;
+    } named[] = {{"CountryEdit", "Search countries"},
+                 {"CountryListBox", "Countries"},
+                 {"CountryStartFLCombo", "Start week"},
+                 {"CountryStartDayCombo", "Start weekday"},
+                 {"CountryStartAfterDayEdit", "Start after day"},
+                 {"CountryStartMonthCombo", "Start month"},
+                 {"CountryEndFLCombo", "End week"},
+                 {"CountryEndDayCombo", "End weekday"},
+                 {"CountryEndAfterDayEdit", "End after day"},
+                 {"CountryEndMonthCombo", "End month"},
+                 {"CountryStartDayEdit", "Fixed start day"},
+                 {"CountryFixedStartMonthCombo", "Fixed start month"},
+                 {"CountryEndDayEdit", "Fixed end day"},
+                 {"CountryFixedEndMonthCombo", "Fixed end month"},
+                 {"CountryDSTStartTimeH", "Start hour"},
+                 {"CountryDSTStartTimeM", "Start minute"},
+                 {"CountryDSTEndTimeH", "End hour"},
+                 {"CountryDSTEndTimeM", "End minute"},
+                 // Labelled by their visible label.
+                 {"CountryNameEdit", "Name:"},
+                 {"CountryCodeEdit", "Code:"},
+                 {"CountryUTCOffSetEdit", "UTC Offset:"},
+                 {"CountryCapitalComboBox", "Capital:"},
+                 {"CountryDLCheckBox", "Daylight Saving"},
+                 {"CountryRuleRadioButton", "Rule"},
+                 {"CountryFixedDatesRadioButton", "Fixed Dates"},
+                 {"CountryApplyButton", "Apply"},
+                 {"CountryCloseButton", "Close"}};
+    for (const auto& n : named) {
+        QWidget* w = Child<QWidget>(Form, n.Control);
+        ASSERT_NE(w, nullptr);
+        QAccessibleInterface* a = QAccessible::queryAccessibleInterface(w);
+        ASSERT_NE(a, nullptr) << n.Control;
+        // A combo box says its value as its name; its label comes through the relation.
+        QStringList labels{a->text(QAccessible::Name)};
+        for (const auto& [other, relation] : a->relations(QAccessible::Label))
+            labels.append(other->text(QAccessible::Name));
+        EXPECT_TRUE(labels.contains(QLatin1String(n.Name)))
+            << n.Control << ": " << labels.join(QLatin1Char('|')).toStdString();
+    }
+    for (const char* name :
+         {"ManagePageControl", "CountriesTabSheet", "StatesTabSheet", "CitiesTabSheet",
+          "AirportsTabSheet", "CountriesGroupBox", "CountryGroupBox", "Label9",
+          "CountryUTCOffSetUpDown", "CountryDLGroupBox", "CountryExampleLabel",
+          "CountryDLTimeGroupBox", "UpDown5", "UpDown6", "UpDown7", "UpDown8"})
+        EXPECT_NE(Child<QWidget>(Form, name), nullptr);
+}
+
+TEST(ManageFromTheClock, EditCountryOpensOnTheDialsCountry) {
+    TFakePlatform p;
+    WriteTestWorld(p.File(QStringLiteral("user.tvk")).toStdString(), 1);
+    TTavikForm clock(p.Platform, TSkin::Standard());
+    TCompanionWindows companions(clock);
+    clock.SetCompanions(&companions);
+    TManageForm& manage = companions.Manage();
+    QAction* add = clock.findChild<QAction*>(QStringLiteral("Country1"));
+    ASSERT_TRUE(add && add->isEnabled());
+
+    clock.Data.CurrentCity = clock.Data.Cities.FindById(3); // Delhi, India
+    clock.RefreshDial();
+    clock.Country2Click();
+    ASSERT_TRUE(manage.isVisible());
+    EXPECT_EQ(manage.CurrentPage(), TManagePage::Countries);
+    ASSERT_NE(manage.Countries->EditedCountry, nullptr);
+    EXPECT_EQ(manage.Countries->EditedCountry->Name, "India");
+    EXPECT_EQ(manage.Countries->CountryListBox->currentItem()->text(), QStringLiteral("India"));
+    EXPECT_EQ(manage.Countries->CountryNameEdit->text(), QStringLiteral("India"));
+
+    // The popup on the centre names the current city's country as well.
+    clock.Data.CurrentCity = clock.Data.Cities.FindById(5); // Berlin
+    clock.RefreshDial();
+    clock.EditCountry1Click();
+    EXPECT_EQ(manage.Countries->EditedCountry->Name, "Germany");
+
+    // Add, type, New, close: the country is in the data and the dial was refreshed.
+    clock.Country1Click();
+    EXPECT_EQ(manage.Countries->CountryApplyButton->text(), QStringLiteral("New"));
+    manage.Countries->CountryNameEdit->setText(QStringLiteral("Tuvalu"));
+    manage.Countries->CountryApplyButton->click();
+    manage.close();
+    EXPECT_TRUE(clock.Data.Modified);
+    bool found = false;
+    for (const TCountry* c : clock.Data.Countries)
+        found = found || c->Name == "Tuvalu";
+    EXPECT_TRUE(found);
+    clock.Data.Modified = false;
+}
