@@ -5,15 +5,18 @@
 #include "ManageU.h"
 #include "MyCityMessageU.h"
 #include "OptionsFormU.h"
+#include "SearchU.h"
 #include "SelectCityU.h"
 #include "SplashU.h"
 
+#include <QApplication>
 #include <QLineEdit>
 
 TCompanionWindows::TCompanionWindows(TClockHost& host)
     : Host(host), Splash_(std::make_unique<TSplashForm>()),
       Manage_(std::make_unique<TManageForm>(host)), Options_(std::make_unique<TOptionsForm>(host)),
       SelectCity_(std::make_unique<TSelectCityForm>(host)),
+      Search_(std::make_unique<TSearchForm>(host)),
       MyCityMessage_(std::make_unique<TMyCityMessageForm>()) {
     QObject::connect(Manage_.get(), &TManageForm::RecordDeleted,
                      [this](TManagePage page) { RecordDeleted(page); });
@@ -25,11 +28,10 @@ bool TCompanionWindows::Offers(TKind kind, TManagePage) const {
     switch (kind) {
     case TKind::SelectCity:
     case TKind::Preferences:
+    case TKind::Search:
     case TKind::About:
     case TKind::Manage:
         return true;
-    case TKind::Search:
-        return false;
     }
     return false;
 }
@@ -53,7 +55,16 @@ void TCompanionWindows::OpenSelectCity(bool myCityMode) {
     s.CityEdit->setFocus();
 }
 
-void TCompanionWindows::OpenSearch() {}
+void TCompanionWindows::OpenSearch() {
+    TSearchForm& s = *Search_;
+    PlaceOnHost(s);
+    s.SetCollections(Host.CityList());
+    s.ResetSearch();
+    s.show();
+    s.raise();
+    s.activateWindow();
+    s.KeywordEdit->setFocus();
+}
 
 void TCompanionWindows::OpenPreferences() {
     TOptionsForm& o = *Options_;
@@ -73,6 +84,8 @@ void TCompanionWindows::RecordDeleted(TManagePage page) {
     // Its lines may name the deleted city.
     if (page == TManagePage::Cities)
         SelectCity_->hide();
+    // Its lists and results may name any deleted record.
+    Search_->hide();
     // The dial's labels and popup targets are looked up again.
     Host.RefreshDial();
 }
@@ -85,6 +98,7 @@ void TCompanionWindows::OpenAbout() {
 void TCompanionWindows::CityListReplaced() {
     // Their lines named records that are gone.
     SelectCity_->hide();
+    Search_->hide();
     Manage_->PutAway();
 }
 
@@ -92,9 +106,15 @@ void TCompanionWindows::CloseAll() {
     SelectCity_->FirstRun = false;
     SelectCity_->hide();
     Options_->hide(); // without handing its options back: they are saved already
+    Search_->hide();
     MyCityMessage_->hide();
     Manage_->hide();
     Splash_->hide();
+    // Whatever else is up goes too, boxes that companions wait on included (hiding ends their
+    // loops), so that the program ends with the clock window.
+    for (QWidget* w : QApplication::topLevelWidgets())
+        if (w != Host.HostWindow() && w->isVisible())
+            w->hide();
 }
 
 void TCompanionWindows::RunStartupScreen() {

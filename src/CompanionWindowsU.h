@@ -9,6 +9,7 @@ class TClockHost;
 class TManageForm;
 class TMyCityMessageForm;
 class TOptionsForm;
+class TSearchForm;
 class TSelectCityForm;
 class TSplashForm;
 
@@ -37,6 +38,7 @@ public:
     TSplashForm& Splash() { return *Splash_; }
     TOptionsForm& Options() { return *Options_; }
     TSelectCityForm& SelectCity() { return *SelectCity_; }
+    TSearchForm& Search() { return *Search_; }
     TMyCityMessageForm& MyCityMessage() { return *MyCityMessage_; }
     TManageForm& Manage() { return *Manage_; }
 
@@ -52,5 +54,6 @@ private:
     std::unique_ptr<TManageForm> Manage_;
     std::unique_ptr<TOptionsForm> Options_;
     std::unique_ptr<TSelectCityForm> SelectCity_;
+    std::unique_ptr<TSearchForm> Search_;
     std::unique_ptr<TMyCityMessageForm> MyCityMessage_;
 };

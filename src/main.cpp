@@ -30,7 +30,7 @@ int main(int argc, char** argv) {
     form.SetCompanions(&companions);
 
     companions.RunStartupScreen();
-    if (form.Data.MyCity == nullptr && !companions.RunFirstStart())
+    if (form.EndRequested() || (form.Data.MyCity == nullptr && !companions.RunFirstStart()))
         return 0;
 
     form.show();

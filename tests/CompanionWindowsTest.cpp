@@ -1,8 +1,12 @@
 #include "CompanionWindowsU.h"
 #include "FakeClockHost.h"
 #include "SelectCityU.h"
+#include "SplashU.h"
 
 #include <QLineEdit>
+#include <QPushButton>
+#include <QTest>
+#include <QTimer>
 #include <gtest/gtest.h>
 
 TEST(CompanionWindows, OpenOnTheClockWindowAndGoAwayWithTheRecordsTheyShow) {
@@ -23,4 +27,29 @@ TEST(CompanionWindows, OpenOnTheClockWindowAndGoAwayWithTheRecordsTheyShow) {
     companions.OpenSelectCity(false);
     companions.CloseAll();
     EXPECT_FALSE(select.isVisible());
+}
+
+TEST(CompanionWindows, EscapeOnTheStartUpScreenEndsItLikeItsTimer) {
+    TFakeClockHost host(1);
+    host.Options.StayOnTop = 1;
+    TCompanionWindows companions(host);
+    TSplashForm& splash = companions.Splash();
+    QTimer::singleShot(0, &splash, [&] {
+        EXPECT_TRUE(splash.isVisible());
+        EXPECT_FALSE(host.Topmost) << "the clock waits behind the start-up screen";
+        QTest::keyClick(&splash, Qt::Key_Escape);
+    });
+    companions.RunStartupScreen();
+    EXPECT_FALSE(splash.isVisible());
+    EXPECT_FALSE(splash.SplashTimer->isActive()) << "it would close an About window later";
+    EXPECT_TRUE(host.Topmost) << "stay-on-top restored as the timer would have";
+
+    // The About window opened right after stays until its own Close.
+    bool open = false;
+    QTimer::singleShot(0, &splash, [&] {
+        open = splash.isVisible() && !splash.SplashTimer->isActive();
+        splash.findChild<QPushButton*>(QStringLiteral("Button1"))->click();
+    });
+    companions.OpenAbout();
+    EXPECT_TRUE(open);
 }

@@ -41,14 +41,18 @@ void TSplashForm::EnterStartupMode(QPoint topLeft) {
     setWindowFlags(Qt::Dialog | Qt::FramelessWindowHint);
     setFixedSize(465, 281);
     move(topLeft);
+    StartupPending = true;
     SplashTimer->start();
 }
 
 void TSplashForm::LeaveStartupMode() {
+    SplashTimer->stop();
     StartupMode = false;
+    StartupPending = false;
 }
 
 void TSplashForm::PrepareAbout(QPoint topLeft) {
+    SplashTimer->stop(); // the start-up screen's timer must never close the About window
     Ui_->Button1->show();
     setWindowFlags(Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint | Qt::WindowTitleHint |
                    Qt::WindowCloseButtonHint);
@@ -57,10 +61,20 @@ void TSplashForm::PrepareAbout(QPoint topLeft) {
 }
 
 void TSplashForm::SplashTimerTimer() {
-    SplashTimer->stop();
-    if (OnSplashTimer)
-        OnSplashTimer();
+    if (!StartupMode)
+        return;
     accept();
+}
+
+void TSplashForm::done(int result) {
+    // However the start-up screen goes (its timer, Escape), what the timer does is done once.
+    if (StartupMode && StartupPending) {
+        StartupPending = false;
+        SplashTimer->stop();
+        if (OnSplashTimer)
+            OnSplashTimer();
+    }
+    QDialog::done(result);
 }
 
 void TSplashForm::resizeEvent(QResizeEvent* e) {

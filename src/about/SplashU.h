@@ -28,6 +28,9 @@ public:
     QTimer* SplashTimer = nullptr;
     QWidget* Button1 = nullptr;
 
+public slots:
+    void done(int result) override;
+
 protected:
     void resizeEvent(QResizeEvent* e) override;
 
@@ -36,4 +39,5 @@ private:
     void UpdatePicture();
     std::unique_ptr<Ui::SplashForm> Ui_;
     bool StartupMode = false;
+    bool StartupPending = false; // the start-up screen has not gone yet
 };

@@ -7,7 +7,8 @@ TCityLabel::TCityLabel(QWidget* parent, QObject* window, int id)
     : QLabel(parent), Window(window), Id_(id) {
     setObjectName(QStringLiteral("CityLabel%1").arg(id));
     setAttribute(Qt::WA_TranslucentBackground);
-    setContextMenuPolicy(Qt::NoContextMenu); // the window opens the city menu
+    // The window opens the city menu for the press; its own popup must not follow.
+    setContextMenuPolicy(Qt::PreventContextMenu);
 }
 
 void TCityLabel::mousePressEvent(QMouseEvent* e) {

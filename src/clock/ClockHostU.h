@@ -36,4 +36,7 @@ public:
     virtual bool SaveCityList() = 0;
     // My City becomes the city, which also takes the centre.
     virtual void SetMyCity(TCity* city) = 0;
+    // True once the clock window has closed for good: windows waiting in a loop of their own
+    // stop there, and nothing more is opened.
+    virtual bool EndRequested() const = 0;
 };

@@ -382,29 +382,44 @@ bool TTavikForm::SaveChangesFirst() {
 }
 
 void TTavikForm::Open1Click() {
-    if (!SaveChangesFirst() || !Platform_.Files->Open(this, OpenDialog))
+    TFileDialogSettings dialog = OpenDialog;
+    if (!SaveChangesFirst() || !Platform_.Files->Open(this, dialog))
         return;
+    // Read into a fresh list first: a damaged file must leave everything as it was, or Save
+    // would write a mix of two files over it.
+    std::vector<std::uint8_t> bytes;
+    try {
+        bytes = ReadWholeFile(dialog.FileName.toStdString());
+        TMemoryInStream check(bytes);
+        TCityList fresh;
+        ReadCityList(check, fresh);
+    } catch (const EStreamError& e) {
+        ShowFileError(e, dialog.FileName);
+        return;
+    }
     // A window still showing the old records would act on records that are about to go.
     if (Companions != nullptr)
         Companions->CityListReplaced();
-    try {
-        LoadCityListFile(OpenDialog.FileName.toStdString(), Data);
-        Data.Modified = false; // what is shown is now what the file holds
-    } catch (const EStreamError& e) {
-        Platform_.Messages->Show(this, QString::fromUtf8(e.what()));
-    }
-    SaveDialog.FileName = OpenDialog.FileName;
     PopupCity = nullptr; // the records they named are gone
     PopupState = nullptr;
     PopupCountry = nullptr;
     PopupAirport = nullptr;
+    Data.MyCity = nullptr; // the new list names its own
+    Data.CurrentCity = nullptr;
+    TMemoryInStream in(bytes);
+    ReadCityList(in, Data); // read cleanly once, so it does again
+    Data.Modified = false;  // what is shown is now what the file holds
+    OpenDialog.FileName = dialog.FileName;
+    SaveDialog.FileName = dialog.FileName;
     ComputeCurrentCityTime();
     RefreshDial();
 }
 
 void TTavikForm::SaveAs1Click() {
-    if (Platform_.Files->Save(this, SaveDialog))
-        SaveCityList(SaveDialog.FileName);
+    // Save goes on writing to the old file unless the new one was written.
+    TFileDialogSettings dialog = SaveDialog;
+    if (Platform_.Files->Save(this, dialog) && SaveCityList(dialog.FileName))
+        SaveDialog.FileName = dialog.FileName;
 }
 
 void TTavikForm::ViewCity1Click() {

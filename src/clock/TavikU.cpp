@@ -5,9 +5,12 @@
 #include "QtTextU.h"
 #include "SkinU.h"
 
+#include <algorithm>
+
 #include <QActionGroup>
 #include <QApplication>
 #include <QCloseEvent>
+#include <QDir>
 #include <QFile>
 #include <QLayout>
 #include <QLocale>
@@ -22,6 +25,8 @@ namespace {
 constexpr int SkinWidth = 600;
 constexpr int SkinHeight = 533;
 constexpr int HintPause = 25000;
+// How far above a screen a stored top edge may lie and still be taken as meant for it.
+constexpr int TitleBarAllowance = 48;
 
 // The locale's texts, where the data's code page can hold them.
 TLocaleFacts SystemLocaleFacts() {
@@ -191,6 +196,8 @@ void TTavikForm::CreateControls() {
 
     for (TPopupLabel** l : {&CurrentStateLabel, &CurrentAirportLabel}) {
         *l = new TPopupLabel(SkinImage);
+        // Its own menu opens on the press; the window's menu must not follow it.
+        (*l)->setContextMenuPolicy(Qt::PreventContextMenu);
         (*l)->setFont(PalatinoBold(14));
         QPalette pal = (*l)->palette();
         pal.setColor(QPalette::WindowText, TextColour());
@@ -217,6 +224,8 @@ void TTavikForm::CreateControls() {
     DeltaImage->setPixmap(QPixmap::fromImage(Skin.Delta));
     DeltaImage->setGeometry(32, 256, 17, 19);
     DeltaImage->setToolTipDuration(HintPause);
+    // Moves over the sign reach the face too, where they show the difference text.
+    DeltaImage->setMouseTracking(true);
     DeltaImage->hide();
 
     SunImage = new QLabel(SkinImage);
@@ -248,7 +257,7 @@ bool TTavikForm::LoadCityList(const QString& fileName) {
         LoadCityListFile(name.toStdString(), Data);
     } catch (const EStreamError& e) {
         // The program goes on with what could be read.
-        Platform_.Messages->Show(this, QString::fromUtf8(e.what()));
+        ShowFileError(e, name);
     }
     return true;
 }
@@ -257,10 +266,15 @@ bool TTavikForm::SaveCityList(const QString& fileName) {
     try {
         SaveCityListFile(fileName.toStdString(), Data);
     } catch (const EStreamError& e) {
-        Platform_.Messages->Show(this, QString::fromUtf8(e.what()));
+        ShowFileError(e, fileName);
         return false;
     }
     return true;
+}
+
+void TTavikForm::ShowFileError(const EStreamError& e, const QString& fileName) {
+    Platform_.Messages->Show(this, QString::fromUtf8(e.what()), QString(),
+                             QDir::toNativeSeparators(fileName));
 }
 
 void TTavikForm::closeEvent(QCloseEvent* e) {
@@ -270,7 +284,8 @@ void TTavikForm::closeEvent(QCloseEvent* e) {
     }
     SavePreferences();
     e->accept();
-    // The program ends with this window, whatever else is open.
+    // The program ends with this window, whatever else is open or waiting.
+    EndRequested_ = true;
     if (Companions != nullptr)
         Companions->CloseAll();
 }
@@ -392,6 +407,9 @@ void TTavikForm::BuildCityLabels() {
 }
 
 bool TTavikForm::event(QEvent* e) {
+    if (FrameCheckPending && (e->type() == QEvent::Move || e->type() == QEvent::Resize) &&
+        isVisible() && frameGeometry() != geometry())
+        KeepFrameInWorkArea();
     if (e->type() == TCityLabelEvent::MsgCityLabelClick ||
         e->type() == TCityLabelEvent::MsgCityLabelMenu) {
         const auto* le = static_cast<TCityLabelEvent*>(e);
@@ -443,6 +461,8 @@ void TTavikForm::ApplyDisplayOptions(const TDisplayOptions& source) {
     DateFormat = DateFormatFor(Options, LocaleLongDateFormat, DateFormat);
     CurrentAirportLabel->setVisible(Options.ShowAirportName);
     CurrentStateLabel->setVisible(Options.ShowStateName);
+    if (!Options.AnalogClock)
+        DifferenceMyCityLabel->hide(); // shown by hovering in the analog layout only
 
     const bool docked = Options.Docked != 0;
     const bool topmost = Options.StayOnTop != 0;
@@ -462,6 +482,30 @@ void TTavikForm::ApplyDisplayOptions(const TDisplayOptions& source) {
     for (QAction* a : TavikMainMenu->actions())
         a->setVisible(!docked);
     RefreshDial();
+    // A window docked against an edge would get its title bar back beyond that edge.
+    if (old.testFlag(Qt::FramelessWindowHint) && !docked)
+        KeepFrameInWorkArea();
+}
+
+namespace {
+
+// The top-left corner that puts the frame inside the area. A frame larger than the area keeps
+// its top-left corner, and with it the title bar, inside.
+QPoint KeptInside(const QRect& frame, const QRect& area) {
+    const int x = std::min(frame.left(), area.left() + area.width() - frame.width());
+    const int y = std::min(frame.top(), area.top() + area.height() - frame.height());
+    return {std::max(x, area.left()), std::max(y, area.top())};
+}
+
+} // namespace
+
+void TTavikForm::KeepFrameInWorkArea() {
+    const QRect frame = frameGeometry();
+    const QPoint at = KeptInside(frame, Platform_.Screen->WorkAreaAt(frame.center()));
+    if (at != frame.topLeft())
+        move(at);
+    // The desktop tells the size of the frame only once the window is up; check again then.
+    FrameCheckPending = !isVisible() || frame == geometry();
 }
 
 void TTavikForm::SetTopmost(bool topmost) {
@@ -626,16 +670,24 @@ void TTavikForm::LoadPreferences() {
             std::vector<TScreenArea> screens;
             for (const QRect& s : Platform_.Screen->ScreenGeometries())
                 screens.push_back({s.x(), s.y(), s.width(), s.height()});
-            centre = !TopEdgeOnScreen(p.Left, p.Top, frameGeometry().width(), screens);
+            // A top edge only just above a screen (a title bar pushed off by a panel) still
+            // says where the user wants the clock; it is moved in below.
+            const int width = frameGeometry().width();
+            centre =
+                !TopEdgeOnScreen(p.Left, p.Top, width, screens) &&
+                !TopEdgeOnScreen(p.Left, std::int64_t{p.Top} + TitleBarAllowance, width, screens);
             if (!centre)
                 move(p.Left, p.Top);
             SyncViewMenuChecks();
         }
     }
     ApplyDisplayOptions(Options);
-    // Centred by the size the options gave it, so that it truly stands in the middle.
+    // Centred by the size the options gave it, so that it truly stands in the middle; a
+    // stored place is kept, as far as the whole window fits there.
     if (centre)
         move(CentredPosition(frameGeometry().size()));
+    else
+        KeepFrameInWorkArea();
 }
 
 void TTavikForm::SavePreferences() {

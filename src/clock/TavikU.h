@@ -70,8 +70,8 @@ public:
     bool SaveCityList() override { return SaveCityList(SaveDialog.FileName); }
     void SetMyCity(TCity* city) override;
 
-    // True when the start-up load was cancelled: the program must end.
-    bool EndRequested() const { return EndRequested_; }
+    // True when the start-up load was cancelled or the window has closed: the program ends.
+    bool EndRequested() const override { return EndRequested_; }
 
     // The data, the options and the current texts, as the other windows and tests see them.
     TCityList Data;
@@ -117,6 +117,8 @@ public:
     void SetTopmost(bool topmost) override;
     // Centres a window on the work area's size, the work area's origin not added.
     QPoint CentredPosition(QSize outerSize) const;
+    // Moves the window so that its whole frame, title bar included, lies in the work area.
+    void KeepFrameInWorkArea();
 
     // Mouse handling on the face, in skin coordinates.
     void SkinImageMouseDown(Qt::MouseButton button, int x, int y);
@@ -212,6 +214,8 @@ private:
     QPoint PopupPoint(int x, int y) const;
     // The save prompt; false when the user cancels or the save fails.
     bool SaveChangesFirst();
+    // A data-file message, with the file named under it.
+    void ShowFileError(const EStreamError& e, const QString& fileName);
     QString PreferencesPath() const;
     QLabel* NewLabel(const char* name, const QFont& font);
 
@@ -228,6 +232,7 @@ private:
     int DragStartX = 0;
     int DragStartY = 0;
     bool ResizeAllowed = false;
+    bool FrameCheckPending = false;
 };
 
 // The fonts of the centre labels.

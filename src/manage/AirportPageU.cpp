@@ -221,6 +221,7 @@ void TAirportPage::FillCityCities(std::int32_t countryId, bool keepChecks) {
                 CitiesTarget.SetChecked(line, linked);
             }
         }
+        FitLinesToColumns(CitiesCheckListBox);
     }
     UpdateClosestCities();
 }
@@ -286,6 +287,8 @@ bool TAirportPage::ApplyAirport() {
     }
     QTableWidget* grid = AirportCodesStringGrid;
     CommitCodeEditor(); // a code still being typed counts
+    if (!Form.NewMode && EditedAirport == nullptr)
+        return false; // nothing loaded to apply to
     TAirportInput in;
     in.Name = AirportNameEdit->text().toStdString();
     for (int r = 0; r < CodeRows; ++r)

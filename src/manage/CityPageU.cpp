@@ -156,6 +156,7 @@ void TCityPage::FillCityAirports(std::int32_t countryId) {
                 names += ToQ(a->Name) + QStringLiteral("\r\n");
             }
     }
+    FitLinesToColumns(AirportsCheckListBox);
     ClosestAirportsLabel->setText(names);
 }
 
@@ -219,6 +220,8 @@ bool TCityPage::ApplyCity() {
         emit Form.RecordDeleted(Page);
         return true;
     }
+    if (!Form.NewMode && EditedCity == nullptr)
+        return false; // nothing loaded to apply to
     TCityInput in;
     in.LongName = CityLongNameEdit->text().toStdString();
     in.ShortName = CityShortNameEdit->text().toStdString();

@@ -170,6 +170,8 @@ bool TCountryPage::ApplyCountry() {
         emit Form.RecordDeleted(Page);
         return true;
     }
+    if (!Form.NewMode && EditedCountry == nullptr)
+        return false; // nothing loaded to apply to
     TCountryInput in;
     in.Name = CountryNameEdit->text().toStdString();
     in.Code = CountryCodeEdit->text().toStdString();

@@ -3,6 +3,7 @@
 #include "ManageU.h"
 #include "QtTextU.h"
 
+#include <QFocusEvent>
 #include <QGroupBox>
 #include <QKeyEvent>
 #include <QLineEdit>
@@ -26,10 +27,27 @@ void TwoColumns(QListWidget* list) {
     list->setWrapping(true);
     list->setResizeMode(QListView::Adjust);
     list->setUniformItemSizes(true);
-    list->setGridSize(QSize((list->width() - 6) / 2, 18));
+    list->setGridSize(QSize((list->width() - 6) / 2, 20));
     list->setHorizontalScrollBarPolicy(Qt::ScrollBarAsNeeded);
     list->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
 }
+
+void FitLinesToColumns(QListWidget* list) {
+    // A line as high as its cell keeps the check box whole in the top row.
+    for (int i = 0; i < list->count(); ++i)
+        list->item(i)->setSizeHint(list->gridSize());
+}
+
+namespace {
+
+// Tabbing into a field is the keyboard's click into it: without it, a user of the keyboard or a
+// screen reader could never apply an edit.
+bool ByKeyboard(const QFocusEvent& e) {
+    return e.reason() == Qt::TabFocusReason || e.reason() == Qt::BacktabFocusReason ||
+           e.reason() == Qt::ShortcutFocusReason;
+}
+
+} // namespace
 
 TManagePageBase::TManagePageBase(TManageForm& form, TManagePage page) : Form(form), Page(page) {}
 
@@ -65,8 +83,9 @@ bool TManagePageBase::eventFilter(QObject* watched, QEvent* e) {
     if (watched == SearchEdit && e->type() == QEvent::KeyPress && SearchKeyHandler) {
         if (SearchKeyHandler(static_cast<QKeyEvent*>(e)->key()))
             return true;
-    } else if (e->type() == QEvent::MouseButtonPress &&
-               static_cast<QMouseEvent*>(e)->button() == Qt::LeftButton) {
+    } else if ((e->type() == QEvent::MouseButtonPress &&
+                static_cast<QMouseEvent*>(e)->button() == Qt::LeftButton) ||
+               (e->type() == QEvent::FocusIn && ByKeyboard(*static_cast<QFocusEvent*>(e)))) {
         const auto found = FieldClicks.find(watched);
         if (found != FieldClicks.end())
             found->second();

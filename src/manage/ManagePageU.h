@@ -18,6 +18,8 @@ class TManageForm;
 
 // Lays a check list out in two columns, filled top to bottom.
 void TwoColumns(QListWidget* list);
+// Gives the lines of such a list the size of their cells; after every fill.
+void FitLinesToColumns(QListWidget* list);
 
 // What every page of the location data window shares: a list side with a search edit and a
 // sorted list, a record group, Apply and Close, and the discipline of loading a record from the

@@ -106,6 +106,8 @@ double OffsetFromText(const std::string& text, double stored, const TLocaleFacts
 
 TApplyOutcome ApplyCountry(TCityList& data, TCountry*& edited, bool newMode,
                            const TCountryInput& input, const TDSTSummaryContext& context) {
+    if (!newMode && edited == nullptr)
+        return {}; // no record to store into
     std::string name, code;
     TStoredTexts texts;
     texts.Take(input.Name, name, TManageField::Name);
@@ -162,6 +164,8 @@ std::string CountryDeleteRefusal(const TCityList& data, const TCountry& country)
 
 TApplyOutcome ApplyState(TCityList& data, TState*& edited, bool newMode, const TStateInput& input,
                          const TDSTSummaryContext& context) {
+    if (!newMode && edited == nullptr)
+        return {}; // no record to store into
     std::string name, code;
     TStoredTexts texts;
     texts.Take(input.Name, name, TManageField::Name);
@@ -228,6 +232,8 @@ void LinkAirport(TAirport& airport, std::int32_t cityId, bool linked) {
 } // namespace
 
 TApplyOutcome ApplyCity(TCityList& data, TCity*& edited, bool newMode, const TCityInput& input) {
+    if (!newMode && edited == nullptr)
+        return {}; // no record to store into
     std::string longName, shortName;
     TStoredTexts texts;
     texts.Take(input.LongName, longName, TManageField::LongName);
@@ -304,6 +310,8 @@ std::string FullAirportMessage(const TAirport& airport) {
 
 TApplyOutcome ApplyAirport(TCityList& data, TAirport*& edited, bool newMode,
                            const TAirportInput& input) {
+    if (!newMode && edited == nullptr)
+        return {}; // no record to store into
     std::string name;
     std::array<std::string, TAirport::SlotCount> codes;
     TStoredTexts texts;

@@ -157,6 +157,8 @@ bool TStatePage::ApplyState() {
         emit Form.RecordDeleted(Page);
         return true;
     }
+    if (!Form.NewMode && EditedState == nullptr)
+        return false; // nothing loaded to apply to
     TStateInput in;
     in.Name = StateNameEdit->text().toStdString();
     in.Code = StateCodeEdit->text().toStdString();

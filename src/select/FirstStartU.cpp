@@ -23,6 +23,8 @@ bool RunFirstStart(TClockHost& host, TMyCityMessageForm& message, TSelectCityFor
     window->hide();
     message.move(CentredOnWorkArea(platform, message.frameGeometry().size()));
     message.exec(); // Ok, Escape and the close box all lead on to the choice
+    if (host.EndRequested())
+        return false; // the clock window closed meanwhile: the program ends
 
     select.move(CentredOnWorkArea(platform, select.frameGeometry().size()));
     select.FirstRun = true;
@@ -30,5 +32,5 @@ bool RunFirstStart(TClockHost& host, TMyCityMessageForm& message, TSelectCityFor
     select.SetCollections(data, data.MyCity);
     select.EnterMyCityMode();
     select.exec();
-    return true;
+    return !host.EndRequested();
 }

@@ -1,12 +1,8 @@
 #include "FullCityNameU.h"
 
-namespace {
-
 std::string OffsetSuffix(double offset, const TLocaleFacts& locale) {
     return (offset >= 0 ? " (UTC +" : " (UTC ") + FormatGeneral(offset, locale) + ")";
 }
-
-} // namespace
 
 std::string FullCityName(const TCityList& data, const TCity* city, const TLocaleFacts& locale) {
     if (city == nullptr)

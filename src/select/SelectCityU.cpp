@@ -4,7 +4,10 @@
 #include "QtTextU.h"
 #include "ui_SelectCityForm.h"
 
+#include <algorithm>
+
 #include <QCloseEvent>
+#include <QGroupBox>
 #include <QKeyEvent>
 #include <QScrollBar>
 
@@ -13,6 +16,7 @@ namespace {
 constexpr int DialClientHeight = 552;
 constexpr int MyCityClientHeight = 552 - 79; // without the note
 constexpr int RowHeight = 13;
+constexpr int ButtonsGap = 4; // between the "Cities" frame and the buttons under it
 
 void MultiColumn(QListWidget* list, int columns) {
     list->setFlow(QListView::TopToBottom);
@@ -62,6 +66,11 @@ TSelectCityForm::TSelectCityForm(TClockHost& host, QWidget* parent)
         "    2) There is no space on the wordclock to display all the cities you have selected.\n"
         "To see your selected cities, remove other cities to make room."));
     NoteBox->setEnabled(false);
+    // The frame is disabled, but the note is there to be read: it keeps the normal text colour.
+    QPalette notePalette = Ui_->Memo1->palette();
+    for (QPalette::ColorRole role : {QPalette::Text, QPalette::WindowText, QPalette::Base})
+        notePalette.setColor(QPalette::Disabled, role, notePalette.color(QPalette::Active, role));
+    Ui_->Memo1->setPalette(notePalette);
     QFont note(QStringLiteral("Arial"));
     note.setPixelSize(11);
     Ui_->Memo1->setFont(note);
@@ -76,6 +85,8 @@ TSelectCityForm::TSelectCityForm(TClockHost& host, QWidget* parent)
     DesignedMyCityLeft = MyCityButton->x();
     DesignedOkLeft = OkButton->x();
     DesignedCancelLeft = CancelButton->x();
+    DesignedGroupHeight = Ui_->GroupBox1->height();
+    DesignedListHeight = CityCheckListBox->height();
     SetClientHeight(DialClientHeight);
 
     connect(CityEdit, &QLineEdit::textChanged, this, &TSelectCityForm::CityEditChange);
@@ -98,6 +109,12 @@ void TSelectCityForm::SetClientHeight(int height) {
     const int buttonsTop = height - 28;
     for (QPushButton* b : {DeselectButton, MyCityButton, OkButton, CancelButton})
         b->move(b->x(), buttonsTop);
+    // Without the note the buttons move up; the "Cities" frame gives way to them.
+    QWidget* group = Ui_->GroupBox1;
+    const int shrink = std::max(0, group->y() + DesignedGroupHeight + ButtonsGap - buttonsTop);
+    group->resize(group->width(), DesignedGroupHeight - shrink);
+    for (QListWidget* list : {CityCheckListBox, CityListBox})
+        list->resize(list->width(), DesignedListHeight - shrink);
 }
 
 QString TSelectCityForm::FullName(const TCity* city) const {
@@ -263,7 +280,12 @@ void TSelectCityForm::closeEvent(QCloseEvent* e) {
         e->ignore();
         return;
     }
-    QDialog::closeEvent(e);
+    QDialog::closeEvent(e); // rejects, and so ends in done()
+}
+
+void TSelectCityForm::done(int result) {
+    QDialog::done(result);
+    // Every way out (Ok, Cancel, Escape, the close box) shows the dial's new state at once.
     Host.RefreshDial();
 }
 

@@ -58,6 +58,7 @@ public:
 
 public slots:
     void reject() override;
+    void done(int result) override;
 
 protected:
     void closeEvent(QCloseEvent* e) override;
@@ -79,4 +80,6 @@ private:
     int DesignedMyCityLeft = 0;
     int DesignedOkLeft = 0;
     int DesignedCancelLeft = 0;
+    int DesignedGroupHeight = 0;
+    int DesignedListHeight = 0;
 };

@@ -28,8 +28,11 @@ class TQtMessageBoxes : public TMessageBoxes {
     }
 
 public:
-    void Show(QWidget* parent, const QString& text, const QString& caption) override {
-        QMessageBox::information(parent, Caption(caption), text);
+    void Show(QWidget* parent, const QString& text, const QString& caption,
+              const QString& detail) override {
+        QMessageBox box(QMessageBox::Information, Caption(caption), text, QMessageBox::Ok, parent);
+        box.setInformativeText(detail);
+        box.exec();
     }
     TAnswer AskYesNoCancel(QWidget* parent, const QString& text, const QString& caption) override {
         const auto b = QMessageBox::question(
@@ -87,6 +90,10 @@ public:
     QRect WorkArea() const override {
         const QScreen* s = QGuiApplication::primaryScreen();
         return s ? s->availableGeometry() : QRect(0, 0, 1024, 768);
+    }
+    QRect WorkAreaAt(QPoint p) const override {
+        const QScreen* s = QGuiApplication::screenAt(p);
+        return s ? s->availableGeometry() : WorkArea();
     }
     int DesktopWidth() const override {
         const QScreen* s = QGuiApplication::primaryScreen();

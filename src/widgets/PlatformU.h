@@ -26,8 +26,10 @@ class TMessageBoxes {
 public:
     virtual ~TMessageBoxes() = default;
     // An empty caption means the program's name.
-    // A plain message with an Ok button.
-    virtual void Show(QWidget* parent, const QString& text, const QString& caption = {}) = 0;
+    // A plain message with an Ok button; a detail, when given, stands under the text (for
+    // example the file that a data-file message is about).
+    virtual void Show(QWidget* parent, const QString& text, const QString& caption = {},
+                      const QString& detail = {}) = 0;
     // A question with Yes, No and Cancel; closing the box answers Cancel.
     virtual TAnswer AskYesNoCancel(QWidget* parent, const QString& text,
                                    const QString& caption = {}) = 0;
@@ -57,6 +59,8 @@ public:
     virtual ~TScreenInfo() = default;
     // The primary screen without task bars and panels.
     virtual QRect WorkArea() const = 0;
+    // The work area of the screen that holds the point, the primary one's when none does.
+    virtual QRect WorkAreaAt(QPoint) const { return WorkArea(); }
     // The width of all screens together.
     virtual int DesktopWidth() const = 0;
     virtual QList<QRect> ScreenGeometries() const = 0;

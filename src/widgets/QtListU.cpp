@@ -1,5 +1,6 @@
 #include "QtListU.h"
 
+#include "CollationU.h"
 #include "QtTextU.h"
 
 #include <QSignalBlocker>
@@ -18,11 +19,11 @@ int TQtListTarget::Add(const std::string& text, void* item) {
     const QString q = ToQ(text);
     int at = List->count();
     if (Sorted) {
-        // Binary search for the first line that sorts after the new one, ignoring case.
+        // Binary search for the first line that sorts after the new one, as people sort names.
         int lo = 0, hi = List->count();
         while (lo < hi) {
             const int mid = (lo + hi) / 2;
-            if (QString::compare(List->item(mid)->text(), q, Qt::CaseInsensitive) <= 0)
+            if (CompareNames(List->item(mid)->text(), q) <= 0)
                 lo = mid + 1;
             else
                 hi = mid;

@@ -7,7 +7,7 @@
 #include <QListWidget>
 
 // A list widget as the data's fill operations and the type-ahead see it. A sorted list keeps
-// its lines in alphabetical order whatever order they are added in.
+// its lines in the order people sort names (CompareNames) whatever order they are added in.
 class TQtListTarget : public TListTarget, public TSearchList {
 public:
     TQtListTarget(QListWidget* list, bool sorted, bool checkList)

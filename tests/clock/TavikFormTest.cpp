@@ -5,8 +5,11 @@
 #include "TavikU.h"
 #include "TestWorld.h"
 
-#include <QCoreApplication>
+#include <QApplication>
+#include <QContextMenuEvent>
+#include <QDir>
 #include <QFile>
+#include <QMenu>
 #include <QMenuBar>
 #include <QMouseEvent>
 #include <gtest/gtest.h>
@@ -248,6 +251,7 @@ TEST_F(TavikForm, StartWithDamagedMissingOrCancelledFiles) {
         auto f = Start();
         EXPECT_FALSE(f->EndRequested());
         EXPECT_EQ(P.Shown, QStringList{QStringLiteral("Stream read error")});
+        EXPECT_EQ(P.Details, QStringList{QDir::toNativeSeparators(user)}) << "names the file";
         EXPECT_EQ(f->Data.Countries.Count(), 2);
         EXPECT_EQ(f->Data.Cities.Count(), 0);
         f->RedrawDial();
@@ -390,4 +394,193 @@ TEST_F(TavikForm, OpenAndSaveAsGoThroughTheFileDialogs) {
     P.FileNames = {QString()};
     f->SaveAs1Click();
     EXPECT_EQ(f->SaveDialog.FileName, copy) << "a cancelled dialog changes nothing";
+}
+
+namespace {
+
+// A right button press and the context-menu request that follows it, as the desktop sends them.
+void RightClick(QWidget* w, QPoint at) {
+    QMouseEvent press(QEvent::MouseButtonPress, at, w->mapToGlobal(at), Qt::RightButton,
+                      Qt::RightButton, Qt::NoModifier);
+    QApplication::sendEvent(w, &press);
+    QMouseEvent release(QEvent::MouseButtonRelease, at, w->mapToGlobal(at), Qt::RightButton,
+                        Qt::NoButton, Qt::NoModifier);
+    QApplication::sendEvent(w, &release);
+    QContextMenuEvent menu(QContextMenuEvent::Mouse, at, w->mapToGlobal(at));
+    QApplication::sendEvent(w, &menu);
+    QCoreApplication::processEvents();
+}
+
+void MoveOver(QWidget* w, QPoint at) {
+    QMouseEvent move(QEvent::MouseMove, at, w->mapToGlobal(at), Qt::NoButton, Qt::NoButton,
+                     Qt::NoModifier);
+    QApplication::sendEvent(w, &move);
+}
+
+} // namespace
+
+TEST_F(TavikForm, RightClickOnALabelOpensItsOwnMenuOnly) {
+    P.Now = Utc(12, 0, 0);
+    auto f = Start(2); // Kathmandu: a state and an airport in the centre
+    f->show();
+    ASSERT_FALSE(f->CityLabels.empty());
+    const QList<QMenu*> menus = {f->TavikPopupMenu, f->CityPopupMenu, f->CountryPopupMenu,
+                                 f->StatePopupMenu, f->AirportPopupMenu};
+    const struct {
+        QWidget* Label;
+        QMenu* Menu;
+    } cases[] = {{f->CurrentStateLabel, f->StatePopupMenu},
+                 {f->CurrentAirportLabel, f->AirportPopupMenu},
+                 {f->CityLabels.front(), f->CityPopupMenu}};
+    for (const auto& c : cases) {
+        RightClick(c.Label, QPoint(3, 3));
+        EXPECT_TRUE(c.Menu->isVisible()) << c.Label->objectName().toStdString();
+        EXPECT_FALSE(f->TavikPopupMenu->isVisible()) << c.Label->objectName().toStdString();
+        for (QMenu* m : menus)
+            m->hide();
+    }
+    // The painted city name has its menu; a plain spot of the face has the window's.
+    RightClick(f->SkinImage, f->CurrentCityLabel->geometry().center());
+    EXPECT_TRUE(f->CityPopupMenu->isVisible());
+    EXPECT_FALSE(f->TavikPopupMenu->isVisible());
+    for (QMenu* m : menus)
+        m->hide();
+    RightClick(f->SkinImage, QPoint(300, 120));
+    EXPECT_TRUE(f->TavikPopupMenu->isVisible());
+    for (QMenu* m : menus)
+        m->hide();
+    f->close();
+}
+
+TEST_F(TavikForm, DifferenceTextShowsOnTheDeltaSignInTheAnalogLayoutOnly) {
+    auto f = Start(1);
+    f->Data.CurrentCity = f->Data.Cities.FindById(2);
+    f->RefreshDial();
+    f->show();
+    ASSERT_TRUE(f->DeltaImage->isVisible());
+    QLabel* text = f->DifferenceMyCityLabel;
+
+    MoveOver(f->DeltaImage, QPoint(8, 9)); // straight onto the sign, not through the margin
+    EXPECT_TRUE(text->isVisible());
+    MoveOver(f->SkinImage, QPoint(300, 120));
+    EXPECT_FALSE(text->isVisible());
+    MoveOver(f->SkinImage, f->DeltaImage->geometry().topLeft() - QPoint(10, 10));
+    EXPECT_TRUE(text->isVisible()) << "the margin counts too";
+
+    // Switched to the small layout while shown: the text goes, and hovering brings it no more.
+    f->AnalogClock1->trigger();
+    EXPECT_FALSE(text->isVisible());
+    MoveOver(f->DeltaImage, QPoint(8, 9));
+    EXPECT_FALSE(text->isVisible());
+    EXPECT_EQ(f->DeltaImage->toolTip(), text->text()) << "the sign's hint tells it instead";
+    f->close();
+}
+
+TEST_F(TavikForm, TheWholeFrameStaysInsideTheWorkArea) {
+    P.Work = QRect(0, 30, 1280, 954); // a panel at the top
+    {
+        auto f = Start();
+        f->move(-1, -20); // the title bar above the screen
+        f->close();
+    }
+    {
+        auto f = Start();
+        EXPECT_EQ(f->pos(), QPoint(0, 30)) << "the stored place, moved in";
+        f->move(1000, 900);
+        f->close();
+    }
+    auto f = Start();
+    const QRect work = P.Work;
+    EXPECT_TRUE(work.contains(f->frameGeometry())) << "beyond the bottom right, moved in";
+
+    // Docked against the bottom edge, then undocked: the menu bar and frame come back inside.
+    SetOptions(*f, true, true, true);
+    f->show();
+    f->move(200, work.bottom() + 1 - f->frameGeometry().height());
+    SetOptions(*f, true, true, false);
+    EXPECT_TRUE(work.contains(f->frameGeometry()));
+    EXPECT_EQ(f->frameGeometry().bottom(), work.bottom());
+    EXPECT_LE(std::abs(f->x() - 200), 10) << "only as far as needed";
+    f->close();
+}
+
+TEST_F(TavikForm, AFailedOpenLeavesEverythingAsItWas) {
+    auto f = Start(1);
+    const QString user = P.File(QStringLiteral("user.tvk"));
+    const QString damaged = P.File(QStringLiteral("damaged.tvk"));
+    WriteTestWorld(damaged.toStdString(), 2);
+    QFile::resize(damaged, 800); // inside the third country
+    TCity* delhi = f->Data.Cities.FindById(3);
+    delhi->Default = false; // an unsaved change
+    f->Data.Modified = true;
+    f->Data.CurrentCity = delhi;
+    f->RefreshDial();
+
+    P.Answers = {TAnswer::No};
+    P.FileNames = {damaged};
+    f->Open1Click();
+    EXPECT_EQ(P.Shown, QStringList{QStringLiteral("Stream read error")});
+    EXPECT_EQ(P.Details, QStringList{QDir::toNativeSeparators(damaged)});
+    EXPECT_EQ(f->Data.Countries.Count(), 8);
+    EXPECT_EQ(f->Data.Cities.Count(), 9);
+    EXPECT_EQ(f->Data.Airports.Count(), 2);
+    EXPECT_EQ(f->Data.Cities.FindById(3), delhi) << "the records themselves are kept";
+    EXPECT_FALSE(delhi->Default);
+    EXPECT_EQ(f->Data.MyCity->UniqueID, 1);
+    EXPECT_EQ(f->Data.CurrentCity, delhi);
+    EXPECT_TRUE(f->Data.Modified);
+    EXPECT_EQ(f->SaveDialog.FileName, user);
+
+    // Save writes the list as it was to the old file; the damaged one is not touched.
+    f->Save1Click();
+    EXPECT_EQ(QFile(damaged).size(), 800);
+    TCityList saved;
+    LoadCityListFile(user.toStdString(), saved);
+    EXPECT_EQ(saved.Cities.Count(), 9);
+    EXPECT_FALSE(saved.Cities.FindById(3)->Default);
+
+    // A file that cannot be read at all: its message, the file named, nothing changed.
+    const QString missing = P.File(QStringLiteral("missing.tvk"));
+    P.FileNames = {missing};
+    f->Open1Click();
+    EXPECT_EQ(P.Shown.last(), QStringLiteral("Cannot open file ") + missing);
+    EXPECT_EQ(P.Details.last(), QDir::toNativeSeparators(missing));
+    EXPECT_EQ(f->Data.Cities.Count(), 9);
+    EXPECT_EQ(f->SaveDialog.FileName, user);
+
+    // A sound file replaces all: data, My City, the centre and the save target.
+    const QString other = P.File(QStringLiteral("other.tvk"));
+    TCityList small;
+    BuildTestWorld(small, 0);
+    small.Cities.Delete(0);
+    SaveCityListFile(other.toStdString(), small);
+    P.FileNames = {other};
+    f->Open1Click();
+    EXPECT_EQ(f->Data.Cities.Count(), 8);
+    EXPECT_EQ(f->Data.MyCity, nullptr);
+    EXPECT_EQ(f->Data.CurrentCity, nullptr) << "no city of the old list stays in the centre";
+    EXPECT_EQ(f->SaveDialog.FileName, other);
+    EXPECT_EQ(P.Shown.size(), 2);
+}
+
+TEST_F(TavikForm, SaveAsTakesTheNewFileOnlyWhenItWasWritten) {
+    auto f = Start(1);
+    const QString user = P.File(QStringLiteral("user.tvk"));
+    const QString nowhere = P.File(QStringLiteral("no such folder/copy.tvk"));
+    f->Data.Modified = true;
+    P.FileNames = {nowhere};
+    f->SaveAs1Click();
+    ASSERT_EQ(P.Shown.size(), 1);
+    EXPECT_TRUE(P.Shown[0].startsWith(QStringLiteral("Cannot create file ")))
+        << P.Shown[0].toStdString();
+    EXPECT_EQ(P.Details, QStringList{QDir::toNativeSeparators(nowhere)});
+    EXPECT_EQ(f->SaveDialog.FileName, user) << "Save still writes to the file it wrote to";
+    EXPECT_TRUE(f->Data.Modified);
+
+    // The close prompt then names, and writes, the old file.
+    P.Answers = {TAnswer::Yes};
+    EXPECT_TRUE(f->close());
+    EXPECT_EQ(P.Asked.last(),
+              QStringLiteral("Do you want to save your changes to ") + user + QStringLiteral(" ?"));
+    EXPECT_FALSE(f->Data.Modified);
 }

@@ -8,6 +8,8 @@
 #include "Widgets.h"
 
 #include <QAccessible>
+#include <QApplication>
+#include <QFocusEvent>
 #include <QCheckBox>
 #include <QComboBox>
 #include <QGroupBox>
@@ -402,4 +404,18 @@ TEST(ManageFromTheClock, EditCountryOpensOnTheDialsCountry) {
         found = found || c->Name == "Tuvalu";
     EXPECT_TRUE(found);
     clock.Data.Modified = false;
+}
+
+TEST_F(CountryPage, TabbingIntoAFieldEnablesApplyAsAClickDoes) {
+    Open(TManageMode::Edit, Named("Fiji")->UniqueId);
+    ASSERT_TRUE(Page->CountryGroupBox->isEnabled());
+    ASSERT_FALSE(Page->CountryApplyButton->isEnabled());
+    auto focus = [](QWidget* field, Qt::FocusReason reason) {
+        QFocusEvent e(QEvent::FocusIn, reason);
+        QApplication::sendEvent(field, &e);
+    };
+    focus(Page->CountryNameEdit, Qt::OtherFocusReason);
+    EXPECT_FALSE(Page->CountryApplyButton->isEnabled()) << "the program's own focus is no edit";
+    focus(Page->CountryUTCOffSetEdit, Qt::TabFocusReason);
+    EXPECT_TRUE(Page->CountryApplyButton->isEnabled());
 }

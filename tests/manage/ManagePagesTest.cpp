@@ -10,6 +10,7 @@
 #include "UpDownU.h"
 #include "Widgets.h"
 
+#include <QAccessible>
 #include <QCheckBox>
 #include <QComboBox>
 #include <QGroupBox>
@@ -247,6 +248,8 @@ TEST_F(Pages, AddCityTwiceAddsTwoCitiesAndAFullAirportRefusesTheLink) {
     TCityPage& p = *Form->Cities;
     EXPECT_EQ(p.CityApplyButton->text(), QStringLiteral("Add City"));
     EXPECT_FALSE(p.CitiesGroupBox->isEnabled());
+    EXPECT_TRUE(p.StatesCheckBox->isEnabled());
+    EXPECT_FALSE(p.StatesComboBox->isEnabled());
     p.CityShortNameEdit->setText(QStringLiteral("Leeds"));
     p.CityLongNameEdit->setText(QStringLiteral("Leeds"));
     p.CityApplyButton->click();
@@ -369,6 +372,44 @@ TEST_F(Pages, AirportStateChoiceKeepsTheUsersChecksAndListsTheWholeCountry) {
     p.AirportApplyButton->click();
     EXPECT_EQ(Host.Data.Airports.Count(), 1);
     EXPECT_TRUE(Host.P.Asked.isEmpty());
+}
+
+TEST_F(Pages, ControlsWithoutALabelOfTheirOwnAreNamedInWords) {
+    Open(TManagePage::Airports, TManageMode::Edit, 1); // combos with values, as a user meets them
+    const struct {
+        const char* Control;
+        const char* Name;
+    } named[] = {{"StateEdit", "Search states"},
+                 {"StateListBox", "States"},
+                 {"StateStartFLCombo", "Start week"},
+                 {"StateDSTEndTimeM", "End minute"},
+                 {"StateNameEdit", "Name:"},
+                 {"StateCountryComboBox", "Country:"},
+                 {"CityEdit", "Search cities"},
+                 {"CityListBox", "Cities"},
+                 {"StatesCheckBox", "In a state / province"},
+                 {"StatesComboBox", "State / Province"},
+                 {"AirportsCheckListBox", "Closest airports"},
+                 {"CityShortNameEdit", "Short Name:"},
+                 {"AirportEdit", "Search airports"},
+                 {"AirportListBox", "Airports"},
+                 {"AirportStateCheckBox", "In a state / province"},
+                 {"AirportStateComboBox", "State / Province"},
+                 {"AirportCodesStringGrid", "Codes"},
+                 {"CitiesCheckListBox", "Closest cities"},
+                 {"AirportCountryComboBox", "Country:"}};
+    for (const auto& n : named) {
+        QWidget* w = Child<QWidget>(Form, n.Control);
+        ASSERT_NE(w, nullptr);
+        QAccessibleInterface* a = QAccessible::queryAccessibleInterface(w);
+        ASSERT_NE(a, nullptr) << n.Control;
+        // Combo boxes say their value as their name and their label through the relation.
+        QStringList names{a->text(QAccessible::Name)};
+        for (const auto& [other, relation] : a->relations(QAccessible::Label))
+            names.append(other->text(QAccessible::Name));
+        EXPECT_TRUE(names.contains(QLatin1String(n.Name)))
+            << n.Control << ": " << names.join(QLatin1Char('|')).toStdString();
+    }
 }
 
 TEST(ManageFromTheClock, ANewCityShownOnTheDialGetsItsLabelWhenTheWindowCloses) {

@@ -75,6 +75,9 @@ TEST_F(Records, CountryChecksRunInTheirOrderAndChangeNothingWhenRefused) {
     EXPECT_EQ(o.Focus, TManageField::Code);
     EXPECT_NE(o.Message.find("\xE2\x86\x92"), std::string::npos);
 
+    TCountry* none = nullptr; // edit mode with nothing loaded
+    EXPECT_FALSE(ApplyCountry(Data, none, false, Country("Atlantis"), Context).Applied);
+
     EXPECT_FALSE(Data.Modified);
     EXPECT_EQ(edited->Name, before.Name);
     EXPECT_EQ(edited->UTCOffset, before.UTCOffset);

@@ -1,11 +1,14 @@
 #include "CompanionWindowsU.h"
+#include "FakeClockHost.h"
 #include "FakePlatform.h"
 #include "FirstStartU.h"
 #include "MyCityMessageU.h"
 #include "SelectCityU.h"
 #include "SkinU.h"
+#include "SplashU.h"
 #include "TavikU.h"
 #include "TestWorld.h"
+#include "Widgets.h"
 
 #include <QApplication>
 #include <QCloseEvent>
@@ -13,6 +16,8 @@
 #include <QKeyEvent>
 #include <QLineEdit>
 #include <QListWidget>
+#include <QMessageBox>
+#include <QPlainTextEdit>
 #include <QPushButton>
 #include <QTest>
 #include <QTimer>
@@ -41,6 +46,26 @@ protected:
             Dialog->FirstRun = false;
             Dialog->close();
         }
+    }
+
+    // Windows still up besides menus; the program ends when none is left.
+    static QStringList VisibleWindows() {
+        QStringList names;
+        for (const QWidget* w : QApplication::topLevelWidgets())
+            if (w->isVisible() && w->windowType() != Qt::Popup)
+                names.append(w->objectName());
+        return names;
+    }
+    // Puts a window away after a while and fails, should the code under test never end it.
+    static void Guard(QWidget* w, const char* what) {
+        QTimer::singleShot(5000, w, [w, what] {
+            if (w->isVisible()) {
+                ADD_FAILURE() << what << " was never put away";
+                if (auto* s = qobject_cast<TSelectCityForm*>(w))
+                    s->FirstRun = false;
+                w->hide();
+            }
+        });
     }
 
     TFakePlatform P;
@@ -193,4 +218,122 @@ TEST_F(SelectCity, OpeningAnotherCityListPutsAnOpenDialogAway) {
     Form->CitiesonTavik1Click();
     Dialog->OkButton->click();
     EXPECT_EQ(Form->Data.MyCity->LongName, "Kathmandu");
+}
+
+TEST_F(SelectCity, ClosingTheClockWindowEndsTheProgramWhateverIsOpen) {
+    Start(1);
+    Form->show();
+    Form->CitiesonTavik1Click();
+    Form->Data.Modified = true;
+    P.Answers = {TAnswer::No};
+    EXPECT_TRUE(Form->close());
+    EXPECT_EQ(P.Asked.size(), 1) << "the save prompt came first";
+    EXPECT_TRUE(Form->EndRequested());
+    EXPECT_EQ(VisibleWindows(), QStringList()) << "Ok can no longer end it without the prompt";
+
+    // A box that a companion waits on goes too, and its loop ends.
+    Start(1);
+    Form->show();
+    Form->CitiesonTavik1Click();
+    auto* box = new QMessageBox(QMessageBox::Question, QStringLiteral("Apply"),
+                                QStringLiteral("Apply?"), QMessageBox::Yes | QMessageBox::No,
+                                Dialog); // the dialog's, as its own boxes are
+    QTimer::singleShot(0, box, [&] {
+        EXPECT_TRUE(box->isVisible());
+        Form->close();
+    });
+    Guard(box, "the box");
+    box->exec();
+    EXPECT_EQ(VisibleWindows(), QStringList());
+
+    // The About window, modal over the clock window.
+    Start(1);
+    Form->show();
+    QTimer::singleShot(0, &Companions->Splash(), [&] {
+        EXPECT_TRUE(Companions->Splash().isVisible());
+        Form->close();
+    });
+    Guard(&Companions->Splash(), "About");
+    Form->About1Click();
+    EXPECT_EQ(VisibleWindows(), QStringList());
+}
+
+TEST_F(SelectCity, ClosingTheClockWindowDuringTheFirstStartEndsIt) {
+    const QString user = P.File(QStringLiteral("user.tvk"));
+    // While the message window is up.
+    Start(0);
+    QTimer::singleShot(0, &Companions->MyCityMessage(), [&] { Form->close(); });
+    Guard(&Companions->MyCityMessage(), "the message");
+    Guard(Dialog, "Select City");
+    EXPECT_FALSE(Companions->RunFirstStart());
+    EXPECT_FALSE(Dialog->isVisible()) << "the choice is not offered any more";
+
+    // While the choice is offered.
+    Start(0);
+    const auto before = QFile(user).size();
+    TMyCityMessageForm& message = Companions->MyCityMessage();
+    QTimer::singleShot(0, &message, [&] {
+        message.findChild<QPushButton*>(QStringLiteral("Button1"))->click();
+        QTimer::singleShot(0, Dialog, [&] {
+            EXPECT_TRUE(Dialog->isVisible());
+            Form->close();
+        });
+    });
+    Guard(Dialog, "Select City");
+    EXPECT_FALSE(Companions->RunFirstStart());
+    EXPECT_EQ(VisibleWindows(), QStringList());
+    EXPECT_EQ(Form->Data.MyCity, nullptr);
+    EXPECT_EQ(QFile(user).size(), before) << "nothing chosen, nothing saved";
+}
+
+TEST(SelectCityDialog, EveryWayOutRefreshesTheDial) {
+    TFakeClockHost host(1);
+    TCompanionWindows companions(host);
+    TSelectCityForm& s = companions.SelectCity();
+    const std::pair<const char*, std::function<void()>> ways[] = {
+        {"Escape", [&] { QTest::keyClick(s.CityEdit, Qt::Key_Escape); }},
+        {"Cancel", [&] { s.CancelButton->click(); }},
+        {"Ok", [&] { s.OkButton->click(); }},
+        {"close box", [&] { s.close(); }},
+    };
+    for (const auto& [name, leave] : ways) {
+        companions.OpenSelectCity(false);
+        const int before = host.Refreshed;
+        leave();
+        EXPECT_FALSE(s.isVisible()) << name;
+        EXPECT_EQ(host.Refreshed, before + 1) << name;
+    }
+}
+
+TEST_F(SelectCity, ButtonsStandClearOfTheCitiesFrameAndTheNoteIsReadable) {
+    Start(1);
+    const QWidget* group = Child<QWidget>(Dialog, "GroupBox1");
+    for (bool myCityMode : {true, false, true}) {
+        if (myCityMode)
+            Form->SelectMyCity1Click();
+        else
+            Form->CitiesonTavik1Click();
+        const QListWidget* list = myCityMode ? Dialog->CityListBox : Dialog->CityCheckListBox;
+        EXPECT_LE(list->geometry().bottom(), group->height()) << myCityMode;
+        for (const QPushButton* b : Dialog->findChildren<QPushButton*>()) {
+            if (!b->isVisibleTo(Dialog))
+                continue;
+            const std::string what =
+                b->objectName().toStdString() + (myCityMode ? " (My City)" : "");
+            EXPECT_GT(b->y(), group->geometry().bottom()) << what;
+            EXPECT_LE(b->geometry().bottom(), Dialog->height()) << what;
+        }
+        Dialog->close();
+    }
+
+    // In dial mode the frame around the note is disabled, yet the note is drawn in dark text.
+    Form->CitiesonTavik1Click();
+    auto* memo = Child<QPlainTextEdit>(Dialog, "Memo1");
+    EXPECT_FALSE(Child<QWidget>(Dialog, "NoteBox")->isEnabled());
+    const QImage shot = memo->grab().toImage();
+    int darkest = 255;
+    for (int y = 0; y < shot.height(); ++y)
+        for (int x = 0; x < shot.width(); ++x)
+            darkest = std::min(darkest, qGray(shot.pixel(x, y)));
+    EXPECT_LT(darkest, 80) << "greyed out like a disabled control";
 }

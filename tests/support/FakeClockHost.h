@@ -45,6 +45,7 @@ public:
         Data.MyCity = city;
         Data.CurrentCity = city;
     }
+    bool EndRequested() const override { return Ended; }
 
     TFakePlatform P;
     TCityList Data;
@@ -53,5 +54,6 @@ public:
     std::string DateFormat = "dd/mm/yyyy";
     QWidget Window;
     bool Topmost = false;
+    bool Ended = false;
     int Applied = 0, Synced = 0, Computed = 0, Refreshed = 0, Removed = 0, Saved = 0;
 };

@@ -26,9 +26,11 @@ public:
 
     TDateTime NowUtc() const override { return Now; }
 
-    void Show(QWidget*, const QString& text, const QString& caption) override {
+    void Show(QWidget*, const QString& text, const QString& caption,
+              const QString& detail) override {
         Shown.append(text);
         Captions.append(caption);
+        Details.append(detail);
     }
     TAnswer AskYesNoCancel(QWidget*, const QString& text, const QString& caption) override {
         return Next(text, caption);
@@ -57,6 +59,7 @@ public:
     QStringList Asked;
     QStringList Opened;
     QStringList Captions; // of every box shown or asked, in order; empty = the program's name
+    QStringList Details;  // of every box shown, in order
     QRect Work{0, 0, 1280, 984};
     int Desktop = 1280;
 

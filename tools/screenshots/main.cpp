@@ -7,6 +7,7 @@
 #include "ManageU.h"
 #include "MyCityMessageU.h"
 #include "OptionsFormU.h"
+#include "SearchU.h"
 #include "SelectCityU.h"
 #include "SkinU.h"
 #include "TavikU.h"
@@ -16,6 +17,7 @@
 #include <QDir>
 #include <QFile>
 #include <QLineEdit>
+#include <QListView>
 #include <QListWidget>
 #include <QRadioButton>
 #include <QTimer>
@@ -115,6 +117,13 @@ int main(int argc, char** argv) {
     TOptionsForm& options = companions.Options();
     grab(options, "preferences");
     options.hide();
+    // Searching by a word of the name, the first result chosen.
+    TSearchForm& search = companions.Search();
+    form.Search1Click();
+    search.KeywordEdit->setText(QStringLiteral("san"));
+    search.CityListBox->setCurrentIndex(search.CityListBox->model()->index(0, 0));
+    grab(search, "search");
+    search.hide();
 
     // The location data window: a country with a weekday rule, then one with fixed dates.
     TManageForm& manage = companions.Manage();
@@ -138,6 +147,23 @@ int main(int argc, char** argv) {
         grab(manage, "manage-country-fixed");
         manage.hide();
     }
+    // The other pages, each on a record of the Sydney area where the data has them.
+    auto shot = [&](TManagePage page, std::int32_t id, const char* name) {
+        if (id == 0)
+            return;
+        companions.OpenManage(page, TManageMode::Edit, id);
+        grab(manage, name);
+        manage.hide();
+    };
+    std::int32_t state = 0, airport = 0;
+    for (const TState* s : form.Data.States)
+        state = state == 0 && s->Name == "New South Wales" ? s->UniqueID : state;
+    for (const TAirport* a : form.Data.Airports)
+        airport = airport == 0 && a->Name.rfind("Sydney", 0) == 0 ? a->UniqueID : airport;
+    const TCity* sydney = named("Sydney");
+    shot(TManagePage::States, state, "manage-state");
+    shot(TManagePage::Cities, sydney ? sydney->UniqueID : 0, "manage-city");
+    shot(TManagePage::Airports, airport, "manage-airport");
     form.Data.Modified = false;
     return failures == 0 ? 0 : 1;
 }
