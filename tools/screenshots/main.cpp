@@ -11,6 +11,7 @@
 #include "SelectCityU.h"
 #include "SkinU.h"
 #include "TavikU.h"
+#include "ZonePickerU.h"
 
 #include <QApplication>
 #include <QComboBox>
@@ -19,6 +20,7 @@
 #include <QLineEdit>
 #include <QListView>
 #include <QListWidget>
+#include <QPushButton>
 #include <QRadioButton>
 #include <QTimer>
 #include <cstdio>
@@ -164,6 +166,16 @@ int main(int argc, char** argv) {
     shot(TManagePage::States, state, "manage-state");
     shot(TManagePage::Cities, sydney ? sydney->UniqueID : 0, "manage-city");
     shot(TManagePage::Airports, airport, "manage-airport");
+    // Picking a time zone for a country: its own zones lead, the first one previewed.
+    if (const TCountry* germany = country("Germany")) {
+        companions.OpenManage(TManagePage::Countries, TManageMode::Edit, germany->UniqueId);
+        manage.findChild<QPushButton*>(QStringLiteral("CountryFromZoneButton"))->click();
+        if (auto* picker = manage.findChild<TZonePickerForm*>()) {
+            grab(*picker, "zone-picker");
+            picker->reject();
+        }
+        manage.hide();
+    }
     form.Data.Modified = false;
     return failures == 0 ? 0 : 1;
 }
