@@ -10,6 +10,7 @@
 #include <QLineEdit>
 #include <QListWidget>
 #include <QPushButton>
+#include <QSignalBlocker>
 
 TZonePickerForm::TZonePickerForm(TClockHost& host, QWidget* parent)
     : QDialog(parent), Ui_(std::make_unique<Ui::ZonePickerForm>()), Host(host) {
