@@ -138,8 +138,10 @@ bool TAirportPage::eventFilter(QObject* watched, QEvent* e) {
 
 void TAirportPage::FillLists() {
     Form.Data->Airports.FillListBox(ListTarget);
+    // The record on the page keeps its country when the lists are refilled after an Apply.
+    const void* country = CountryTarget.SelectedItem();
     Form.Data->Countries.FillComboBox(CountryTarget, true, Form.Host.LocaleFacts());
-    CountryTarget.SetItemIndex(-1);
+    CountryTarget.SelectItem(country);
 }
 
 void TAirportPage::CommitCodeEditor() {

@@ -74,8 +74,10 @@ TStatePage::~TStatePage() = default;
 
 void TStatePage::FillLists() {
     Form.Data->States.FillListBox(ListTarget);
+    // The record on the page keeps its country when the lists are refilled after an Apply.
+    const void* country = CountryTarget.SelectedItem();
     Form.Data->Countries.FillComboBox(CountryTarget, false, Form.Host.LocaleFacts());
-    CountryTarget.SetItemIndex(-1);
+    CountryTarget.SelectItem(country);
 }
 
 void TStatePage::DisablePage() {

@@ -446,3 +446,35 @@ TEST(ManageFromTheClock, ANewCityShownOnTheDialGetsItsLabelWhenTheWindowCloses) 
     clock.Data.Modified = false;
     clock.close();
 }
+
+TEST_F(Pages, ARecordCanBeAppliedAgainAfterItsFirstApply) {
+    // After an Apply the list is refilled; the record's choices in the combos must stay.
+    Open(TManagePage::States, TManageMode::Edit, 2);
+    TStatePage& s = *Form->States;
+    for (const char* name : {"Labrador", "Newfoundland and Labrador"}) {
+        QTest::mouseClick(s.StateNameEdit, Qt::LeftButton);
+        s.StateNameEdit->setText(QLatin1String(name));
+        s.StateApplyButton->click();
+        EXPECT_EQ(Host.Data.States.FindById(2)->Name, name);
+        EXPECT_EQ(s.StateCountryComboBox->currentText(), QStringLiteral("Canada"));
+    }
+
+    Open(TManagePage::Cities, TManageMode::Edit, 3); // Delhi
+    TCityPage& c = *Form->Cities;
+    for (const char* name : {"New Delhi", "Delhi"}) {
+        QTest::mouseClick(c.CityLongNameEdit, Qt::LeftButton);
+        c.CityLongNameEdit->setText(QLatin1String(name));
+        c.CityApplyButton->click();
+        EXPECT_EQ(Host.Data.Cities.FindById(3)->LongName, name);
+    }
+
+    Open(TManagePage::Airports, TManageMode::Edit, 2); // Heathrow
+    TAirportPage& a = *Form->Airports;
+    for (const char* name : {"London Heathrow", "Heathrow"}) {
+        QTest::mouseClick(a.AirportNameEdit, Qt::LeftButton);
+        a.AirportNameEdit->setText(QLatin1String(name));
+        a.AirportApplyButton->click();
+        EXPECT_EQ(Host.Data.Airports.FindById(2)->Name, name);
+    }
+    EXPECT_TRUE(Host.P.Shown.isEmpty()) << Host.P.Shown.join(QLatin1Char('|')).toStdString();
+}
