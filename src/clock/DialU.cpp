@@ -60,8 +60,10 @@ QRect TTavik::SecondTickBox(int second) const {
 
 void TTavik::DrawMinuteHand(QPainter& canvas, double a) const {
     const QPoint pts[3] = {PointAt(23, a - 2), PointAt(23, a + 2), PointAt(13, a)};
-    canvas.setPen(QPen(PointerColour(), 1));
-    canvas.setBrush(PointerColour());
+    static const QPen pen(PointerColour(), 1);
+    static const QBrush brush(PointerColour());
+    canvas.setPen(pen);
+    canvas.setBrush(brush);
     canvas.drawPolygon(pts, 3);
     canvas.setBrush(Qt::NoBrush);
     canvas.setPen(TickPen());
@@ -278,6 +280,10 @@ bool SamePiece(const TPiece& a, const TPiece& b) {
 
 void PaintDial(QImage& buffer, const TDialScene& s, const TSkin& skin, const TTavik& dial) {
     QPainter p(&buffer);
+    PaintDial(p, s, skin, dial);
+}
+
+void PaintDial(QPainter& p, const TDialScene& s, const TSkin& skin, const TTavik& dial) {
     p.setCompositionMode(QPainter::CompositionMode_Source);
     const QImage& top = s.AnalogClock ? skin.TopLarge : skin.TopSmall;
     p.drawImage(0, 0, top);
@@ -290,11 +296,11 @@ void PaintDial(QImage& buffer, const TDialScene& s, const TSkin& skin, const TTa
         DrawPiece(p, pieces[static_cast<std::size_t>(i)], s, skin, dial);
 }
 
-void RepaintDial(QImage& buffer, const TDialScene& shown, const TDialScene& s, const TSkin& skin,
+void RepaintDial(QPainter& p, const TDialScene& shown, const TDialScene& s, const TSkin& skin,
                  const TTavik& dial, TDirtyRects& changed) {
     const QRect area = ComposedArea(s, skin);
     if (!shown.SameLayout(s)) {
-        PaintDial(buffer, s, skin, dial);
+        PaintDial(p, s, skin, dial);
         changed.Add(area);
         return;
     }
@@ -345,7 +351,6 @@ void RepaintDial(QImage& buffer, const TDialScene& shown, const TDialScene& s, c
         }
     }
 
-    QPainter p(&buffer);
     p.setCompositionMode(QPainter::CompositionMode_Source);
     const QImage& top = s.AnalogClock ? skin.TopLarge : skin.TopSmall;
     const QImage& bottom = s.ShowCities ? skin.BottomLarge : skin.BottomSmall;

@@ -89,13 +89,14 @@ private:
 // The part of the buffer the skin pictures of a scene cover (600 wide, 74 to 483 high).
 QRect ComposedArea(const TDialScene& scene, const TSkin& skin);
 
-// Recomposes the whole skin into buffer (600 x 533).
+// Recomposes the whole skin into buffer (600 x 533), or onto a canvas open on one.
 void PaintDial(QImage& buffer, const TDialScene& scene, const TSkin& skin, const TTavik& dial);
+void PaintDial(QPainter& canvas, const TDialScene& scene, const TSkin& skin, const TTavik& dial);
 
-// Takes a buffer that holds the composition of shown to that of scene, recomposing only the
-// rectangles where they differ, and tells which. The buffer then holds exactly what PaintDial
-// would paint for scene. A different layout recomposes the whole skin.
-void RepaintDial(QImage& buffer, const TDialScene& shown, const TDialScene& scene,
+// Takes a canvas whose picture holds the composition of shown to that of scene, recomposing
+// only the rectangles where they differ, and tells which. The picture then holds exactly what
+// PaintDial would paint for scene. A different layout recomposes the whole skin.
+void RepaintDial(QPainter& canvas, const TDialScene& shown, const TDialScene& scene,
                  const TSkin& skin, const TTavik& dial, TDirtyRects& changed);
 
 // Fonts and colours of the dial's texts.

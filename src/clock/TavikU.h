@@ -11,6 +11,7 @@
 #include <QImage>
 #include <QLabel>
 #include <QMainWindow>
+#include <QPainter>
 #include <QTimer>
 #include <memory>
 
@@ -26,7 +27,9 @@ class TSkinImage : public QWidget {
     Q_OBJECT
 public:
     TSkinImage(TTavikForm* form, QWidget* parent);
-    QImage Buffer; // the whole 600 x 533 skin, kept up to date by RedrawDial
+    QImage Buffer; // the whole 600 x 533 skin, kept up to date by RedrawDial; never replaced
+    // Open on Buffer for the window's life: opening a painter for every tick allocates.
+    QPainter Canvas;
 
 protected:
     void paintEvent(QPaintEvent* e) override;
