@@ -409,7 +409,7 @@ void TTavikForm::RedrawDial() {
 
 void TTavikForm::UpdateTimeTexts() {
     // A hidden caption is brought up to date when it is shown: showing it refreshes the dial.
-    if (!CurrentCityTimeLabel->isHidden()) {
+    if (CurrentCityTimeLabel->isVisibleTo(this)) {
         std::string time = FormatDateTimeText(TimeFormat, CurrentLocalTime, Locale);
         if (time != ShownTime) {
             ShownTime = std::move(time);
@@ -418,7 +418,7 @@ void TTavikForm::UpdateTimeTexts() {
     }
     // The date changes with the day only.
     const double day = std::trunc(CurrentLocalTime);
-    if (Data.CurrentCity != nullptr && !CurrentCityDateLabel->isHidden() &&
+    if (Data.CurrentCity != nullptr && CurrentCityDateLabel->isVisibleTo(this) &&
         (!DateShown || day != ShownDateDay || Options.DateStyle != ShownDateStyle)) {
         const QString date = Q(FormatCentreDate(CurrentLocalTime, Options.DateStyle, Locale));
         if (CurrentCityDateLabel->text() != date) {
