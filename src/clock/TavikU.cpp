@@ -6,6 +6,9 @@
 #include "SkinU.h"
 
 #include <algorithm>
+#include <cmath>
+#include <string_view>
+#include <utility>
 
 #include <QActionGroup>
 #include <QApplication>
@@ -84,11 +87,13 @@ TSkinImage::TSkinImage(TTavikForm* form, QWidget* parent) : QWidget(parent), For
     setAttribute(Qt::WA_OpaquePaintEvent);
     Buffer = QImage(SkinWidth, SkinHeight, QImage::Format_RGB32);
     Buffer.fill(Qt::black);
+    Canvas.begin(&Buffer);
 }
 
-void TSkinImage::paintEvent(QPaintEvent*) {
+void TSkinImage::paintEvent(QPaintEvent* e) {
     QPainter p(this);
-    p.drawImage(0, 0, Buffer);
+    const QRect r = e->rect();
+    p.drawImage(r.topLeft(), Buffer, r);
 }
 
 void TSkinImage::mousePressEvent(QMouseEvent* e) {
@@ -253,6 +258,8 @@ bool TTavikForm::LoadCityList(const QString& fileName) {
         name = OpenDialog.FileName;
     }
     CityListLoaded = true;
+    CurrentPlace = {};
+    MyPlace = {};
     try {
         LoadCityListFile(name.toStdString(), Data);
     } catch (const EStreamError& e) {
@@ -292,6 +299,40 @@ void TTavikForm::closeEvent(QCloseEvent* e) {
 
 // --- The tick --------------------------------------------------------------------------------
 
+TPlace TTavikForm::PlaceOf(const TCity& city, TPlaceLookup& l) {
+    // The record found last time still stands at its index with its id: records are only
+    // appended or deleted, so none with that id can have come before it.
+    if (l.City == &city && l.StateId == city.StateId && l.CountryId == city.CountryId) {
+        if (l.Place.State != nullptr && l.Index < Data.States.Count() &&
+            &Data.States.Items(l.Index) == l.Place.State && l.Place.State->Id() == l.StateId)
+            return l.Place;
+        if (l.Place.Country != nullptr && l.Index < Data.Countries.Count() &&
+            &Data.Countries.Items(l.Index) == l.Place.Country &&
+            l.Place.Country->Id() == l.CountryId)
+            return l.Place;
+    }
+    l = TPlaceLookup{};
+    l.City = &city;
+    l.StateId = city.StateId;
+    l.CountryId = city.CountryId;
+    auto find = [&l](const auto& items, std::int32_t id, auto*& into) {
+        int i = 0;
+        for (const auto* item : items) {
+            if (item->Id() == id) {
+                into = item;
+                l.Index = i;
+                return;
+            }
+            ++i;
+        }
+    };
+    if (city.StateId != 0)
+        find(Data.States, city.StateId, l.Place.State);
+    else if (city.CountryId != 0)
+        find(Data.Countries, city.CountryId, l.Place.Country);
+    return l.Place;
+}
+
 void TTavikForm::ComputeCurrentCityTime() {
     const TDateTime now = Platform_.Clock->NowUtc();
     TDateParts check;
@@ -299,7 +340,7 @@ void TTavikForm::ComputeCurrentCityTime() {
         UtcNow = now;
     if (Data.CurrentCity == nullptr)
         return;
-    const TPlace place = PlaceOfCity(Data, *Data.CurrentCity);
+    const TPlace place = PlaceOf(*Data.CurrentCity, CurrentPlace);
     if (!place)
         return;
     CurrentLocalTime = place.LocalTimeWholeHours(UtcNow);
@@ -312,7 +353,9 @@ void TTavikForm::RedrawDial() {
     const TTimeParts local = DecodeTime(CurrentLocalTime);
     const TTimeParts utc = DecodeTime(UtcNow);
 
-    TDialScene s;
+    // The next scene, from the state; only where it differs from the one shown is the skin
+    // recomposed, and only that is handed to the screen.
+    TDialScene s = ShownScene;
     s.AnalogClock = Options.AnalogClock;
     s.ShowSeconds = Options.ShowSeconds;
     s.ShowCities = Options.ShowCities;
@@ -329,27 +372,108 @@ void TTavikForm::RedrawDial() {
     s.Daytime = IsDaytime(Options, CurrentLocalTime);
     s.SunPos = SunImage->pos();
     s.MoonPos = MoonImage->pos();
-    PaintDial(SkinImage->Buffer, s, Skin, Dial);
+    if (!SceneShown || s.CityCaption != ShownScene.CityCaption || s.CityPos != ShownScene.CityPos ||
+        s.CountryCaption != ShownScene.CountryCaption || s.CountryPos != ShownScene.CountryPos ||
+        s.CaptionFont != ShownScene.CaptionFont)
+        LayOutCaptions(s);
+    LastRepainted = TDirtyRects();
+    if (SceneShown) {
+        RepaintDial(SkinImage->Canvas, ShownScene, s, Skin, Dial, LastRepainted);
+    } else {
+        PaintDial(SkinImage->Canvas, s, Skin, Dial);
+        LastRepainted.Add(ComposedArea(s, Skin));
+    }
+    ShownScene = s;
+    SceneShown = true;
 
-    CurrentCityDateLabel->setText(Q(FormatCentreDate(CurrentLocalTime, Options.DateStyle, Locale)));
-    CurrentCityDateLabel->adjustSize();
-    CurrentCityTimeLabel->setText(Q(FormatDateTimeText(TimeFormat, CurrentLocalTime, Locale)));
+    UpdateTimeTexts();
     UpdateDifference();
-    CurrentCityTimeLabel->move(SkinWidth / 2 - CurrentCityTimeLabel->width() / 2,
-                               CurrentCityTimeLabel->y());
-    DifferenceMyCityLabel->move(SkinWidth / 2 - DifferenceMyCityLabel->width() / 2,
-                                DifferenceMyCityLabel->y());
+    const int timeLeft = SkinWidth / 2 - CurrentCityTimeLabel->width() / 2;
+    if (CurrentCityTimeLabel->x() != timeLeft)
+        CurrentCityTimeLabel->move(timeLeft, CurrentCityTimeLabel->y());
+    const int differenceLeft = SkinWidth / 2 - DifferenceMyCityLabel->width() / 2;
+    if (DifferenceMyCityLabel->x() != differenceLeft)
+        DifferenceMyCityLabel->move(differenceLeft, DifferenceMyCityLabel->y());
 
     if (Data.CurrentCity == nullptr) {
         for (QLabel* l :
              {static_cast<QLabel*>(CurrentStateLabel), static_cast<QLabel*>(CurrentAirportLabel),
               CurrentCityLabel, CurrentCountryLabel, CurrentCityDateLabel})
-            l->clear();
+            if (!l->text().isEmpty())
+                l->clear();
+        DateShown = false;
     }
-    SkinImage->update();
+    // Every rectangle costs the window's repaint bookkeeping: they go as one. Those of a tick
+    // lie close together; the rare scattered ones are no more than the rim once a minute.
+    if (LastRepainted.Count() > 0)
+        SkinImage->update(LastRepainted.Bounds());
+}
+
+void TTavikForm::UpdateTimeTexts() {
+    // A hidden caption is brought up to date when it is shown: showing it refreshes the dial.
+    if (CurrentCityTimeLabel->isVisibleTo(this)) {
+        std::string time = FormatDateTimeText(TimeFormat, CurrentLocalTime, Locale);
+        if (time != ShownTime) {
+            ShownTime = std::move(time);
+            CurrentCityTimeLabel->setText(Q(ShownTime));
+        }
+    }
+    // The date changes with the day only.
+    const double day = std::trunc(CurrentLocalTime);
+    if (Data.CurrentCity != nullptr && CurrentCityDateLabel->isVisibleTo(this) &&
+        (!DateShown || day != ShownDateDay || Options.DateStyle != ShownDateStyle)) {
+        const QString date = Q(FormatCentreDate(CurrentLocalTime, Options.DateStyle, Locale));
+        if (CurrentCityDateLabel->text() != date) {
+            CurrentCityDateLabel->setText(date);
+            CurrentCityDateLabel->adjustSize();
+        }
+        DateShown = true;
+        ShownDateDay = day;
+        ShownDateStyle = Options.DateStyle;
+    }
+}
+
+void TTavikForm::ForgetShownTexts() {
+    ShownTime.clear();
+    DateShown = false;
+    DifferenceShown = false;
 }
 
 void TTavikForm::UpdateDifference() {
+    // The text follows from the two cities, their names, their offsets and which of their
+    // times is ahead; it is made again only when one of these changes.
+    const TCity* current = Data.CurrentCity;
+    const TCity* my = Data.MyCity;
+    bool found = false;
+    double myOffset = 0;
+    int comparison = 0;
+    if (current != nullptr && my != nullptr && my != current) {
+        const TPlace place = PlaceOf(*my, MyPlace);
+        if (place) {
+            found = true;
+            myOffset = place.UTCOffset();
+            const TDateTime timeM = place.LocalTime(UtcNow);
+            comparison = CurrentExactLocalTime < timeM ? -1 : CurrentExactLocalTime > timeM ? 1 : 0;
+        }
+    }
+    TDifferenceKey& k = ShownDifference;
+    if (DifferenceShown && k.Current == current && k.My == my && k.MyPlaceFound == found &&
+        k.CurrentOffset == CurrentUtcOffset && k.MyOffset == myOffset &&
+        k.Comparison == comparison && k.AnalogClock == (Options.AnalogClock != 0) &&
+        (current == nullptr || k.CurrentName == current->LongName) &&
+        (my == nullptr || k.MyName == my->LongName))
+        return;
+    k.Current = current;
+    k.My = my;
+    k.MyPlaceFound = found;
+    k.CurrentOffset = CurrentUtcOffset;
+    k.MyOffset = myOffset;
+    k.Comparison = comparison;
+    k.AnalogClock = Options.AnalogClock != 0;
+    k.CurrentName = current ? current->LongName : std::string();
+    k.MyName = my ? my->LongName : std::string();
+    DifferenceShown = true;
+
     const std::string text = DifferenceText(Data, Data.CurrentCity, Data.MyCity, CurrentUtcOffset,
                                             CurrentExactLocalTime, UtcNow);
     const QString q = Q(text);
@@ -357,9 +481,24 @@ void TTavikForm::UpdateDifference() {
         DifferenceMyCityLabel->setText(q);
         DifferenceMyCityLabel->adjustSize();
     }
-    DeltaImage->setToolTip(Options.AnalogClock ? QString() : q);
-    DeltaImage->setVisible(!text.empty());
+    const QString hint = Options.AnalogClock ? QString() : q;
+    if (DeltaImage->toolTip() != hint)
+        DeltaImage->setToolTip(hint);
+    if (DeltaImage->isHidden() != text.empty())
+        DeltaImage->setVisible(!text.empty());
 }
+
+namespace {
+
+// Sets a caption and sizes its label to it, when the text is new.
+void SetCaption(QLabel* label, const QString& text) {
+    if (label->text() == text)
+        return;
+    label->setText(text);
+    label->adjustSize();
+}
+
+} // namespace
 
 void TTavikForm::UpdateCentreCaptions() {
     if (Data.CurrentCity == nullptr)
@@ -367,15 +506,11 @@ void TTavikForm::UpdateCentreCaptions() {
     const TCentreCaptions c = CentreCaptions(Data, *Data.CurrentCity);
     PopupCountry = c.PopupCountry;
     PopupAirport = c.PopupAirport;
-    CurrentAirportLabel->setText(Q(c.Airport));
-    CurrentAirportLabel->adjustSize();
-    CurrentCityLabel->setText(Q(c.City));
-    CurrentCityLabel->adjustSize();
-    CurrentCountryLabel->setText(Q(c.Country));
-    CurrentCountryLabel->adjustSize();
+    SetCaption(CurrentAirportLabel, Q(c.Airport));
+    SetCaption(CurrentCityLabel, Q(c.City));
+    SetCaption(CurrentCountryLabel, Q(c.Country));
     CurrentCountryLabel->move(520 - CurrentCountryLabel->width(), CurrentCountryLabel->y());
-    CurrentStateLabel->setText(Q(c.State));
-    CurrentStateLabel->adjustSize();
+    SetCaption(CurrentStateLabel, Q(c.State));
     CurrentStateLabel->move(520 - CurrentStateLabel->width(), CurrentStateLabel->y());
 }
 
@@ -403,7 +538,62 @@ void TTavikForm::BuildCityLabels() {
         l->show();
         CityLabels.push_back(l);
     }
+    LabelsBuiltFrom = {Options, TimeFormat, Data.CurrentCity, std::floor(UtcNow * 24),
+                       std::floor(CurrentLocalTime * 24)};
+    LabelsBuilt = true;
     UpdateCentreCaptions();
+}
+
+namespace {
+
+// A hint but for its time of day, the line before the date: the moment the label was built.
+bool SameHintButTheTime(const std::string& a, const std::string& b) {
+    auto split = [](const std::string& h) {
+        const std::string_view v(h);
+        const std::size_t date = v.rfind("\r\n");
+        const std::size_t time = date == 0 || date == v.npos ? v.npos : v.rfind("\r\n", date - 1);
+        if (time == v.npos)
+            return std::pair(v, std::string_view());
+        return std::pair(v.substr(0, time), v.substr(date));
+    };
+    return split(a) == split(b);
+}
+
+bool SameLabels(const TCityLabelLayout& a, const TCityLabelLayout& b) {
+    if (a.DayCitySlots != b.DayCitySlots || a.NightCitySlots != b.NightCitySlots ||
+        a.Labels.size() != b.Labels.size())
+        return false;
+    for (std::size_t i = 0; i < a.Labels.size(); ++i) {
+        const TCityLabelPlan& p = a.Labels[i];
+        const TCityLabelPlan& q = b.Labels[i];
+        if (p.Id != q.Id || p.Column != q.Column || p.Slot != q.Slot || p.IsDay != q.IsDay ||
+            p.Left != q.Left || p.Top != q.Top || p.FixedWidth != q.FixedWidth ||
+            p.Caption != q.Caption || !SameHintButTheTime(p.Hint, q.Hint))
+            return false;
+    }
+    return true;
+}
+
+} // namespace
+
+bool TTavikForm::CityLabelsCurrent() const {
+    const TLabelsKey& k = LabelsBuiltFrom;
+    if (!LabelsBuilt || !(k.Options == Options) || k.TimeFormat != TimeFormat ||
+        k.Current != Data.CurrentCity || k.UtcHour != std::floor(UtcNow * 24) ||
+        k.LocalHour != std::floor(CurrentLocalTime * 24) ||
+        CityLabels.size() != LabelLayout.Labels.size())
+        return false;
+    // The data may have changed in place meanwhile: what it gives now is compared with what is
+    // shown, with no widget touched.
+    if (!SameLabels(LabelLayout, BuildCityLabelLayout(Data, Options, CurrentLocalTime, UtcNow,
+                                                      TimeFormat, Locale)))
+        return false;
+    if (Data.CurrentCity == nullptr)
+        return true;
+    const TCentreCaptions c = CentreCaptions(Data, *Data.CurrentCity);
+    return c.PopupCountry == PopupCountry && c.PopupAirport == PopupAirport &&
+           CurrentCityLabel->text() == Q(c.City) && CurrentCountryLabel->text() == Q(c.Country) &&
+           CurrentStateLabel->text() == Q(c.State) && CurrentAirportLabel->text() == Q(c.Airport);
 }
 
 bool TTavikForm::event(QEvent* e) {
@@ -431,10 +621,24 @@ bool TTavikForm::event(QEvent* e) {
 void TTavikForm::changeEvent(QEvent* e) {
     QMainWindow::changeEvent(e);
     if (e->type() == QEvent::ActivationChange && isActiveWindow())
+        FormActivate();
+}
+
+void TTavikForm::FormActivate() {
+    if (!CityLabelsCurrent()) {
         RefreshDial();
+        return;
+    }
+    ForgetShownTexts();
+    FitClientSize();
+    PositionCentreLabels();
+    RedrawDial();
 }
 
 void TTavikForm::RefreshDial() {
+    CurrentPlace = {};
+    MyPlace = {};
+    ForgetShownTexts();
     BuildCityLabels();
     FitClientSize();
     PositionCentreLabels();
@@ -542,21 +746,24 @@ void TTavikForm::PositionCentreLabels() {
     DeltaImage->move(DeltaImage->x(), base + 15);
     DifferenceMyCityLabel->move(DifferenceMyCityLabel->x(), base - 30);
 
-    QPalette pal = CurrentCityDateLabel->palette();
-    if (Options.AnalogClock) {
-        pal.setColor(QPalette::WindowText, QColor(0x58, 0x58, 0x58));
+    const QColor dateColour = Options.AnalogClock ? QColor(0x58, 0x58, 0x58) : TextColour();
+    if (CurrentCityDateLabel->palette().color(QPalette::WindowText) != dateColour) {
+        QPalette pal = CurrentCityDateLabel->palette();
+        pal.setColor(QPalette::WindowText, dateColour);
         CurrentCityDateLabel->setPalette(pal);
+    }
+    if (Options.AnalogClock) {
         CurrentCityDateLabel->move(8, 8);
     } else {
-        pal.setColor(QPalette::WindowText, TextColour());
-        CurrentCityDateLabel->setPalette(pal);
         CurrentCityDateLabel->adjustSize();
         CurrentCityDateLabel->move(SkinWidth / 2 - CurrentCityDateLabel->width() / 2, base + 28);
     }
 
     // 24 and 14 points on a 96 dpi desktop.
     const bool large = !Options.ShowDate && Options.TimeStyle == 1;
-    CurrentCityTimeLabel->setFont(PalatinoBold(large ? 32 : 19));
+    const QFont timeFont = PalatinoBold(large ? 32 : 19);
+    if (CurrentCityTimeLabel->font() != timeFont)
+        CurrentCityTimeLabel->setFont(timeFont);
     const QFontMetrics fm(CurrentCityTimeLabel->font());
     CurrentCityTimeLabel->resize(205, fm.height());
     CurrentCityTimeLabel->move(SkinWidth / 2 - CurrentCityTimeLabel->width() / 2,

@@ -11,6 +11,7 @@
 #include <QImage>
 #include <QLabel>
 #include <QMainWindow>
+#include <QPainter>
 #include <QTimer>
 #include <memory>
 
@@ -26,10 +27,12 @@ class TSkinImage : public QWidget {
     Q_OBJECT
 public:
     TSkinImage(TTavikForm* form, QWidget* parent);
-    QImage Buffer; // the whole 600 x 533 skin, recomposed by RedrawDial
+    QImage Buffer; // the whole 600 x 533 skin, kept up to date by RedrawDial; never replaced
+    // Open on Buffer for the window's life: opening a painter for every tick allocates.
+    QPainter Canvas;
 
 protected:
-    void paintEvent(QPaintEvent*) override;
+    void paintEvent(QPaintEvent* e) override;
     void mousePressEvent(QMouseEvent* e) override;
     void mouseMoveEvent(QMouseEvent* e) override;
     void mouseReleaseEvent(QMouseEvent* e) override;
@@ -101,6 +104,13 @@ public:
     void ComputeCurrentCityTime() override;
     void RedrawDial();
     void RefreshDial() override;
+    // The window came to the front: RefreshDial, without rebuilding the city labels when they
+    // would come out the same.
+    void FormActivate();
+    // What the skin buffer shows; RedrawDial repaints only where the next scene differs.
+    TDialScene ShownScene;
+    // The rectangles of the skin the last RedrawDial repainted.
+    TDirtyRects LastRepainted;
     void ApplyDisplayOptions(const TDisplayOptions& source) override;
     void FitClientSize();
     void PositionCentreLabels();
@@ -211,6 +221,12 @@ private:
     void CreateMenus();
     void UpdateCentreCaptions();
     void UpdateDifference();
+    void UpdateTimeTexts();
+    // Whether rebuilding the city labels now would give the labels and centre captions shown,
+    // their hints' times of day apart.
+    bool CityLabelsCurrent() const;
+    // Forgets the texts set, so that the next RedrawDial works them out afresh.
+    void ForgetShownTexts();
     QPoint PopupPoint(int x, int y) const;
     // The save prompt; false when the user cancels or the save fails.
     bool SaveChangesFirst();
@@ -223,6 +239,52 @@ private:
     // The id of the record of that kind shown on the dial, or 0.
     std::int32_t ShownRecordId(TManagePage page) const;
     void EnableCompanionCommands();
+
+    // Where the place of a city was found last time: checked in constant time before it is
+    // trusted, so that the tick need not search the states; looked up again when records
+    // were deleted, added or replaced meanwhile.
+    struct TPlaceLookup {
+        const TCity* City = nullptr;
+        std::int32_t StateId = 0;
+        std::int32_t CountryId = 0;
+        int Index = -1;
+        TPlace Place;
+    };
+    TPlace PlaceOf(const TCity& city, TPlaceLookup& lookup);
+    TPlaceLookup CurrentPlace;
+    TPlaceLookup MyPlace;
+    bool SceneShown = false; // the buffer holds ShownScene
+
+    // What the texts were made from, so that they are made again only when that changes.
+    struct TDifferenceKey {
+        const TCity* Current = nullptr;
+        const TCity* My = nullptr;
+        bool MyPlaceFound = false;
+        double CurrentOffset = 0;
+        double MyOffset = 0;
+        int Comparison = 0;
+        bool AnalogClock = false;
+        std::string CurrentName;
+        std::string MyName;
+        bool operator==(const TDifferenceKey&) const = default;
+    };
+    TDifferenceKey ShownDifference;
+    bool DifferenceShown = false;
+    std::string ShownTime;
+    double ShownDateDay = -1;
+    int ShownDateStyle = -1;
+    bool DateShown = false;
+
+    // What the city labels were built from.
+    struct TLabelsKey {
+        TDisplayOptions Options;
+        std::string TimeFormat;
+        const TCity* Current = nullptr;
+        double UtcHour = 0;
+        double LocalHour = 0;
+    };
+    TLabelsKey LabelsBuiltFrom;
+    bool LabelsBuilt = false;
 
     TCompanions* Companions = nullptr;
     TPlatform Platform_;
