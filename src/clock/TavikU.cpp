@@ -410,8 +410,9 @@ void TTavikForm::RedrawDial() {
 }
 
 void TTavikForm::UpdateTimeTexts() {
-    // A hidden caption is brought up to date when it is shown: showing it refreshes the dial.
-    if (CurrentCityTimeLabel->isVisibleTo(this)) {
+    // A hidden caption is written once after each refresh, so that it follows a new format, and
+    // not on every tick; showing it refreshes the dial.
+    if (CurrentCityTimeLabel->isVisibleTo(this) || ShownTime.empty()) {
         std::string time = FormatDateTimeText(TimeFormat, CurrentLocalTime, Locale);
         if (time != ShownTime) {
             ShownTime = std::move(time);
