@@ -9,9 +9,9 @@
 
 #include <QAccessible>
 #include <QApplication>
-#include <QFocusEvent>
 #include <QCheckBox>
 #include <QComboBox>
+#include <QFocusEvent>
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
