@@ -12,8 +12,8 @@ namespace fs = std::filesystem;
 namespace {
 
 // Berlin's last few changes as a small zone: standard, summer, standard again.
-TZifSpec Berlin(char version) {
-    TZifSpec s;
+TZifLayout Berlin(char version) {
+    TZifLayout s;
     s.Version = version;
     s.Types = {{3600, false, 0}, {7200, true, 4}};
     s.Chars = std::string("CET\0CEST\0", 9);
@@ -26,13 +26,13 @@ TZifSpec Berlin(char version) {
 
 TEST(ZoneFile, VersionsTwoAndThreeAreRead) {
     for (char version : {'2', '3'}) {
-        TZifSpec spec = Berlin(version);
-        spec.Leaps = 2; // leap-second records and the two indicator arrays are skipped
-        spec.Indicators = true;
-        spec.OldBlockTransitions = 1; // the 32-bit block need not match the 64-bit one
+        TZifLayout layout = Berlin(version);
+        layout.Leaps = 2; // leap-second records and the two indicator arrays are skipped
+        layout.Indicators = true;
+        layout.OldBlockTransitions = 1; // the 32-bit block need not match the 64-bit one
         TZoneFile z;
         std::string why;
-        ASSERT_TRUE(ParseZoneFile(BuildTZif(spec), z, why)) << version << ": " << why;
+        ASSERT_TRUE(ParseZoneFile(BuildTZif(layout), z, why)) << version << ": " << why;
         EXPECT_EQ(z.Version, version - '0');
         EXPECT_EQ(z.Footer, "CET-1CEST,M3.5.0,M10.5.0/3");
         EXPECT_EQ(z.InitialOffset, 3600);
@@ -40,7 +40,7 @@ TEST(ZoneFile, VersionsTwoAndThreeAreRead) {
                                                                {1792890000, 3600, false}}));
     }
     // A zone with no rule for the years ahead has an empty TZ string; reading it still works.
-    TZifSpec none = Berlin('2');
+    TZifLayout none = Berlin('2');
     none.Footer = "";
     TZoneFile z;
     std::string why;
@@ -70,13 +70,13 @@ TEST(ZoneFile, EveryCutIsRefusedAndNoneCrashes) {
 }
 
 TEST(ZoneFile, InconsistentFilesAreRefused) {
-    auto refused = [](TZifSpec spec, const std::string& reason) {
+    auto refused = [](TZifLayout layout, const std::string& reason) {
         TZoneFile z;
         std::string why;
-        EXPECT_FALSE(ParseZoneFile(BuildTZif(spec), z, why)) << reason;
+        EXPECT_FALSE(ParseZoneFile(BuildTZif(layout), z, why)) << reason;
         EXPECT_EQ(why, reason);
     };
-    TZifSpec s = Berlin('2');
+    TZifLayout s = Berlin('2');
     s.Transitions[1].second = 2; // a type that does not exist
     refused(s, "the zone file is damaged");
     s = Berlin('2');
@@ -107,10 +107,10 @@ TEST(ZoneFile, InconsistentFilesAreRefused) {
 }
 
 TEST(ZoneFile, RandomDamageNeverCrashes) {
-    TZifSpec spec = Berlin('3');
-    spec.Leaps = 1;
-    spec.Indicators = true;
-    const std::string whole = BuildTZif(spec);
+    TZifLayout layout = Berlin('3');
+    layout.Leaps = 1;
+    layout.Indicators = true;
+    const std::string whole = BuildTZif(layout);
     std::mt19937 random(19);
     for (int round = 0; round < 3000; ++round) {
         std::string bytes = whole;

@@ -17,7 +17,7 @@ struct TZifType {
     std::uint8_t Abbr = 0; // index into the designation bytes
 };
 
-struct TZifSpec {
+struct TZifLayout {
     char Version = '2'; // '\0' writes a version 1 file: one 32-bit block, no TZ string
     std::vector<TZifType> Types;
     std::string Chars;
@@ -33,7 +33,7 @@ inline void PutBe(std::string& out, std::uint64_t v, int bytes) {
         out += static_cast<char>((v >> (8 * i)) & 0xff);
 }
 
-inline std::string TZifBlock(const TZifSpec& s, int timeSize, std::size_t transitions) {
+inline std::string TZifBlock(const TZifLayout& s, int timeSize, std::size_t transitions) {
     const auto types = static_cast<std::uint32_t>(s.Types.size());
     const std::uint32_t indicators = s.Indicators ? types : 0;
     std::string out = "TZif";
@@ -61,7 +61,7 @@ inline std::string TZifBlock(const TZifSpec& s, int timeSize, std::size_t transi
     return out;
 }
 
-inline std::string BuildTZif(const TZifSpec& s) {
+inline std::string BuildTZif(const TZifLayout& s) {
     const std::size_t old = s.OldBlockTransitions < 0
                                 ? s.Transitions.size()
                                 : static_cast<std::size_t>(s.OldBlockTransitions);

@@ -28,7 +28,7 @@ constexpr std::int64_t Year2036 = 2082758400;
 
 // A zone file of one standard type and a TZ string.
 std::string ZoneWith(std::int32_t offset, const std::string& footer) {
-    TZifSpec s;
+    TZifLayout s;
     s.Types = {{offset, false, 0}};
     s.Chars = std::string("STD\0", 4);
     s.Footer = footer;
