@@ -10,18 +10,15 @@
 #include <string_view>
 #include <utility>
 
-#include <QActionGroup>
 #include <QApplication>
 #include <QCloseEvent>
 #include <QDir>
-#include <QFile>
 #include <QLayout>
 #include <QLocale>
 #include <QMenu>
 #include <QMenuBar>
 #include <QMouseEvent>
 #include <QPainter>
-#include <QToolTip>
 
 namespace {
 
