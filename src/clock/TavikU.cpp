@@ -186,6 +186,7 @@ QLabel* TTavikForm::NewLabel(const char* name, const QFont& font) {
 void TTavikForm::CreateControls() {
     SkinImage = new TSkinImage(this, this);
     SkinImage->setFixedSize(SkinWidth, SkinHeight);
+    SkinImage->setAccessibleName(QStringLiteral("Clock face"));
     setCentralWidget(SkinImage);
 
     CurrentCityTimeLabel = NewLabel("CurrentCityTimeLabel", PalatinoBold(19));
@@ -223,6 +224,7 @@ void TTavikForm::CreateControls() {
 
     DeltaImage = new QLabel(SkinImage);
     DeltaImage->setObjectName(QStringLiteral("DeltaImage"));
+    DeltaImage->setAccessibleName(QStringLiteral("Difference to My City"));
     DeltaImage->setPixmap(QPixmap::fromImage(Skin.Delta));
     DeltaImage->setGeometry(32, 256, 17, 19);
     DeltaImage->setToolTipDuration(HintPause);
@@ -232,10 +234,12 @@ void TTavikForm::CreateControls() {
 
     SunImage = new QLabel(SkinImage);
     SunImage->setObjectName(QStringLiteral("SunImage"));
+    SunImage->setAccessibleName(QStringLiteral("Daytime"));
     SunImage->setGeometry(78, 245, 18, 19);
     SunImage->hide(); // painted onto the skin
     MoonImage = new QLabel(SkinImage);
     MoonImage->setObjectName(QStringLiteral("MoonImage"));
+    MoonImage->setAccessibleName(QStringLiteral("Night"));
     MoonImage->setGeometry(77, 245, 18, 19);
     MoonImage->hide();
 }

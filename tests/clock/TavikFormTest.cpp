@@ -584,3 +584,11 @@ TEST_F(TavikForm, SaveAsTakesTheNewFileOnlyWhenItWasWritten) {
               QStringLiteral("Do you want to save your changes to ") + user + QStringLiteral(" ?"));
     EXPECT_FALSE(f->Data.Modified);
 }
+
+TEST_F(TavikForm, PicturesWithoutTextAreNamedForAScreenReader) {
+    auto f = Start();
+    for (QWidget* w : {static_cast<QWidget*>(f->SkinImage), static_cast<QWidget*>(f->DeltaImage),
+                       static_cast<QWidget*>(f->SunImage), static_cast<QWidget*>(f->MoonImage)})
+        EXPECT_FALSE(w->accessibleName().isEmpty()) << w->objectName().toStdString();
+    f->close();
+}
