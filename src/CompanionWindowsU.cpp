@@ -8,9 +8,11 @@
 #include "SearchU.h"
 #include "SelectCityU.h"
 #include "SplashU.h"
+#include "ZoneCheckFormU.h"
 
 #include <QApplication>
 #include <QLineEdit>
+#include <QTreeWidget>
 
 TCompanionWindows::TCompanionWindows(TClockHost& host)
     : Host(host), Splash_(std::make_unique<TSplashForm>()),
@@ -100,11 +102,24 @@ void TCompanionWindows::OpenAbout() {
     Splash_->exec();
 }
 
+void TCompanionWindows::OpenZoneCheck() {
+    if (!ZoneCheck_)
+        ZoneCheck_ = std::make_unique<TZoneCheckForm>(Host);
+    PlaceOnHost(*ZoneCheck_);
+    ZoneCheck_->RunCheck();
+    ZoneCheck_->show();
+    ZoneCheck_->raise();
+    ZoneCheck_->activateWindow();
+    ZoneCheck_->DifferList->setFocus();
+}
+
 void TCompanionWindows::CityListReplaced() {
     // Their lines named records that are gone.
     SelectCity_->hide();
     Search_->hide();
     Manage_->PutAway();
+    if (ZoneCheck_)
+        ZoneCheck_->hide();
 }
 
 void TCompanionWindows::CloseAll() {
@@ -114,6 +129,8 @@ void TCompanionWindows::CloseAll() {
     Search_->hide();
     MyCityMessage_->hide();
     Manage_->hide();
+    if (ZoneCheck_)
+        ZoneCheck_->hide();
     Splash_->hide();
     // Whatever else is up goes too, boxes that companions wait on included (hiding ends their
     // loops), so that the program ends with the clock window.

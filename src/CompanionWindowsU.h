@@ -12,6 +12,7 @@ class TOptionsForm;
 class TSearchForm;
 class TSelectCityForm;
 class TSplashForm;
+class TZoneCheckForm;
 
 // The one owner of the companion windows: creates each once, in the order the program starts
 // them, and places, prepares and shows them for the clock window's commands. The only file
@@ -27,6 +28,7 @@ public:
     void OpenPreferences() override;
     void OpenManage(TManagePage page, TManageMode mode, std::int32_t recordId) override;
     void OpenAbout() override;
+    void OpenZoneCheck() override;
     void CityListReplaced() override;
     void CloseAll() override;
 
@@ -56,4 +58,5 @@ private:
     std::unique_ptr<TSelectCityForm> SelectCity_;
     std::unique_ptr<TSearchForm> Search_;
     std::unique_ptr<TMyCityMessageForm> MyCityMessage_;
+    std::unique_ptr<TZoneCheckForm> ZoneCheck_; // made when first opened
 };

@@ -88,6 +88,8 @@ void TTavikForm::CreateMenus() {
     Separator(Location1, "N9");
     on(Item(Location1, "SelectMyCity1", QStringLiteral("Select &My City...")),
        &TTavikForm::SelectMyCity1Click);
+    on(Item(Location1, "CheckTimeZones1", QStringLiteral("Check &Time Zones...")),
+       &TTavikForm::CheckTimeZones1Click);
 
     QMenu* View1 = menu("View1", QStringLiteral("&View"));
     Dock1 = on(Toggle(View1, "Dock1", QStringLiteral("Dock")), &TTavikForm::Dock1Click);
@@ -197,6 +199,11 @@ void TTavikForm::SelectMyCity1Click() {
 void TTavikForm::Search1Click() {
     if (Companions != nullptr)
         Companions->OpenSearch();
+}
+
+void TTavikForm::CheckTimeZones1Click() {
+    if (Companions != nullptr)
+        Companions->OpenZoneCheck();
 }
 
 void TTavikForm::Options1Click() {
