@@ -9,9 +9,11 @@
 #include "SelectCityU.h"
 #include "SplashU.h"
 #include "ZoneCheckFormU.h"
+#include "ZonePickerRulesU.h"
 
 #include <QApplication>
 #include <QLineEdit>
+#include <QPushButton>
 #include <QTreeWidget>
 
 TCompanionWindows::TCompanionWindows(TClockHost& host)
@@ -113,6 +115,20 @@ void TCompanionWindows::OpenZoneCheck() {
     ZoneCheck_->DifferList->setFocus();
 }
 
+void TCompanionWindows::NoteZoneDifferences() {
+    if (ZoneNote_)
+        return;
+    const TPlatform& p = Host.Platform();
+    const std::string text = DialZoneNote(Host.CityList(), LoadCityZones(p.ProgramDir),
+                                          p.Clock ? UnixSeconds(p.Clock->NowUtc()) : 0);
+    if (text.empty())
+        return;
+    ZoneNote_ = std::make_unique<TZoneCheckNote>(QString::fromStdString(text));
+    QObject::connect(ZoneNote_->CheckButton, &QPushButton::clicked, [this] { OpenZoneCheck(); });
+    PlaceOnHost(*ZoneNote_);
+    ZoneNote_->show();
+}
+
 void TCompanionWindows::CityListReplaced() {
     // Their lines named records that are gone.
     SelectCity_->hide();
@@ -131,6 +147,8 @@ void TCompanionWindows::CloseAll() {
     Manage_->hide();
     if (ZoneCheck_)
         ZoneCheck_->hide();
+    if (ZoneNote_)
+        ZoneNote_->hide();
     Splash_->hide();
     // Whatever else is up goes too, boxes that companions wait on included (hiding ends their
     // loops), so that the program ends with the clock window.

@@ -13,6 +13,7 @@ class TSearchForm;
 class TSelectCityForm;
 class TSplashForm;
 class TZoneCheckForm;
+class TZoneCheckNote;
 
 // The one owner of the companion windows: creates each once, in the order the program starts
 // them, and places, prepares and shows them for the clock window's commands. The only file
@@ -31,6 +32,10 @@ public:
     void OpenZoneCheck() override;
     void CityListReplaced() override;
     void CloseAll() override;
+
+    // Once a start: a note when a city on the dial differs from its time zone soon.
+    void NoteZoneDifferences();
+    TZoneCheckNote* ZoneNote() { return ZoneNote_.get(); }
 
     // The start-up screen, shown until its timer closes it; the clock window waits hidden.
     void RunStartupScreen();
@@ -59,4 +64,5 @@ private:
     std::unique_ptr<TSearchForm> Search_;
     std::unique_ptr<TMyCityMessageForm> MyCityMessage_;
     std::unique_ptr<TZoneCheckForm> ZoneCheck_; // made when first opened
+    std::unique_ptr<TZoneCheckNote> ZoneNote_;
 };

@@ -34,6 +34,31 @@ TZoneMap LoadCityZones(const QString& programDir) {
     return map;
 }
 
+TZoneCheckNote::TZoneCheckNote(const QString& text, QWidget* parent) : QWidget(parent, Qt::Tool) {
+    setObjectName(QStringLiteral("ZoneCheckNote"));
+    setWindowTitle(QStringLiteral("Time zones"));
+    setAttribute(Qt::WA_ShowWithoutActivating);
+    auto* layout = new QVBoxLayout(this);
+    NoteLabel = new QLabel(text, this);
+    NoteLabel->setObjectName(QStringLiteral("NoteLabel"));
+    NoteLabel->setWordWrap(true);
+    NoteLabel->setTextInteractionFlags(Qt::TextSelectableByKeyboard | Qt::TextSelectableByMouse);
+    layout->addWidget(NoteLabel);
+    auto* buttons = new QHBoxLayout;
+    CheckButton = new QPushButton(QStringLiteral("Check &Time Zones..."), this);
+    CheckButton->setObjectName(QStringLiteral("CheckButton"));
+    DismissButton = new QPushButton(QStringLiteral("&Dismiss"), this);
+    DismissButton->setObjectName(QStringLiteral("DismissButton"));
+    buttons->addStretch();
+    buttons->addWidget(CheckButton);
+    buttons->addWidget(DismissButton);
+    layout->addLayout(buttons);
+    setAccessibleDescription(text);
+    connect(DismissButton, &QPushButton::clicked, this, &QWidget::hide);
+    connect(CheckButton, &QPushButton::clicked, this, &QWidget::hide);
+    setMaximumWidth(420);
+}
+
 TZoneCheckForm::TZoneCheckForm(TClockHost& host, QWidget* parent)
     : QWidget(parent, Qt::Window), Host(host) {
     setObjectName(QStringLiteral("ZoneCheckForm"));

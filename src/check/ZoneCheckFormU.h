@@ -13,6 +13,18 @@ class TClockHost;
 // or in the installation's data folder), then the user's "user.zones" in the program's folder.
 TZoneMap LoadCityZones(const QString& programDir);
 
+// A note the clock shows once at start, without holding anything up: its text, a button to the
+// check window and one to put it away.
+class TZoneCheckNote : public QWidget {
+    Q_OBJECT
+public:
+    explicit TZoneCheckNote(const QString& text, QWidget* parent = nullptr);
+
+    QLabel* NoteLabel = nullptr;
+    QPushButton* CheckButton = nullptr;
+    QPushButton* DismissButton = nullptr;
+};
+
 // The places whose offset or rules disagree with the system's zones over the coming year, each
 // with an update that fills the place as "From time zone..." does.
 class TZoneCheckForm : public QWidget {

@@ -378,6 +378,30 @@ TZoneCheckResult CheckZones(const TCityList& data, const TZoneMap& map, std::int
     return result;
 }
 
+std::string DialZoneNote(const TCityList& data, const TZoneMap& map, std::int64_t nowUtc) {
+    std::vector<std::int32_t> dial;
+    for (const auto& c : data.Cities)
+        if (c->Default || c == data.MyCity)
+            dial.push_back(c->UniqueID);
+    if (dial.empty())
+        return {};
+    const TZoneCheckResult r = CheckZones(data, map, nowUtc, ZoneCheckMonth, dial);
+    std::vector<std::string> names;
+    for (const TZoneCheckItem& i : r.Places)
+        if (i.Kind == TZoneCheckItem::Differs)
+            names.push_back(i.Place);
+    if (names.empty())
+        return {};
+    std::string list = names[0];
+    if (names.size() == 2)
+        list += " and " + names[1];
+    else if (names.size() > 2)
+        list += " and " + std::to_string(names.size() - 1) + " more places";
+    return "The clock's rules for " + list +
+           " differ from the system's time zones within 30 days. Location > Check Time Zones... "
+           "shows what differs and updates them.";
+}
+
 bool UpdatePlace(TCityList& data, const TZoneCheckItem& item) {
     if (item.Kind != TZoneCheckItem::Differs)
         return false;

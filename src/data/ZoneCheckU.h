@@ -86,6 +86,10 @@ TZoneCheckResult CheckZones(const TCityList& data, const TZoneMap& map, std::int
                             std::int64_t span = ZoneCheckYear,
                             const std::vector<std::int32_t>& onlyCities = {});
 
+// The line the clock shows once at start when a place of a city on the dial (or of My City)
+// differs from its zone now or within ZoneCheckMonth; empty when none does.
+std::string DialZoneNote(const TCityList& data, const TZoneMap& map, std::int64_t nowUtc);
+
 // Stores what the item says the zone gives in its place and marks the data modified; false when
 // the item does not differ or its place is gone.
 bool UpdatePlace(TCityList& data, const TZoneCheckItem& item);

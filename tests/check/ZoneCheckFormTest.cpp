@@ -43,3 +43,30 @@ TEST(ZoneCheckForm, UpdateAllFillsTheStalePlaceAndListsTheOthersApart) {
     EXPECT_EQ(host.Data.Countries.Items(2).UTCOffset, 5.5); // India untouched
     fs::remove_all(dir);
 }
+
+#include "CompanionWindowsU.h"
+
+// Ten days before Egypt's clocks go forward the clock says so once, without a modal box.
+TEST(ZoneCheckForm, TheStartNoteLeadsToTheCheckWindowOnce) {
+    if (!fs::exists("/usr/share/zoneinfo/Africa/Cairo"))
+        GTEST_SKIP() << "no time-zone database installed";
+    const fs::path dir =
+        fs::temp_directory_path() / ("tavik-zonenote-" + std::to_string(::getpid()));
+    fs::create_directories(dir);
+    std::ofstream(dir / "user.zones") << "Egypt\t\t\tAfrica/Cairo\n";
+    TFakeClockHost host;
+    host.P.Platform.ProgramDir = QString::fromStdString(dir.string() + "/");
+    host.P.Now = 46497.5; // 2027-04-20 12:00 UTC
+    TCompanionWindows companions(host);
+    companions.NoteZoneDifferences();
+    ASSERT_NE(companions.ZoneNote(), nullptr);
+    EXPECT_TRUE(companions.ZoneNote()->isVisible());
+    EXPECT_FALSE(companions.ZoneNote()->isModal());
+    EXPECT_TRUE(companions.ZoneNote()->NoteLabel->text().contains(QStringLiteral("Egypt")));
+    companions.ZoneNote()->CheckButton->click();
+    EXPECT_FALSE(companions.ZoneNote()->isVisible());
+    companions.NoteZoneDifferences(); // once a start
+    EXPECT_FALSE(companions.ZoneNote()->isVisible());
+    companions.CloseAll();
+    fs::remove_all(dir);
+}

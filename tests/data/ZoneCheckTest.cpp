@@ -104,6 +104,18 @@ TEST_F(ZoneCheck, AStalePlaceIsFoundUpdatedAndThenAgrees) {
     EXPECT_FALSE(Data.Modified);
 }
 
+TEST_F(ZoneCheck, TheStartNoteNamesADialPlaceThatDiffersWithinAMonth) {
+    Data.Cities.Items(0).Default = true;
+    EXPECT_EQ(DialZoneNote(Data, Map, Year2027), "");
+    const std::int64_t march20 = 1805500800; // 2027-03-20
+    EXPECT_EQ(DialZoneNote(Data, Map, march20),
+              "The clock's rules for Mexico differ from the system's time zones within 30 days. "
+              "Location > Check Time Zones... shows what differs and updates them.");
+    // Not on the dial and not My City: no note.
+    Data.Cities.Items(0).Default = false;
+    EXPECT_EQ(DialZoneNote(Data, Map, march20), "");
+}
+
 TEST_F(ZoneCheck, ACityLineWinsOverItsPlaceAndUnknownZonesAreToldApart) {
     Map[{"Mexico", "", "Ciudad de M\xc3\xa9xico"}] = "America/Nowhere";
     EXPECT_EQ(ZoneOfCity(Data, Map, Data.Cities.Items(0)), "America/Nowhere");
