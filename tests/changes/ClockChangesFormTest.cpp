@@ -1,3 +1,4 @@
+#include "CityLabelU.h"
 #include "ClockChangesFormU.h"
 #include "CompanionWindowsU.h"
 #include "FakeClockHost.h"
@@ -155,4 +156,34 @@ TEST(ClockChangesForm, KeyboardAndScreenReader) {
     QTest::keyClick(w.CloseButton, Qt::Key_Space);
     EXPECT_FALSE(w.isVisible());
     companions.CloseAll();
+}
+
+TEST(ClockChangesForm, TheWindowTheLabelHintAndTheToolAgree) {
+    TFakePlatform p;
+    p.Now = Utc(2026, 3, 25, 12); // a Wednesday: London and Berlin change on Sunday
+    WriteTestWorld(p.File(QStringLiteral("user.tvk")).toStdString(), 7); // My City Johannesburg
+    TTavikForm form(p.Platform, TSkin::Standard());
+    TCompanionWindows companions(form);
+    form.SetCompanions(&companions);
+    form.show();
+    companions.OpenClockChanges();
+    const QStringList lines = Lines(companions.ClockChanges());
+    ASSERT_GE(lines.size(), 2);
+    EXPECT_EQ(lines[0], QStringLiteral(
+                            "Sun 29 Mar 2026, London: clocks go forward 1 hour at 1:00 am (local)\n"
+                            "London is 1 hour earlier than Johannesburg instead of 2, "
+                            "29 Mar \u2013 25 Oct"));
+
+    const TCityLabel* berlin = nullptr;
+    for (const TCityLabel* l : form.CityLabels)
+        berlin = l->Id() == 5 ? l : berlin;
+    ASSERT_NE(berlin, nullptr);
+    const QStringList hint = berlin->toolTip().split(QLatin1Char('\n'));
+    ASSERT_EQ(hint.size(), 6);
+    EXPECT_EQ(hint[0], QStringLiteral("Berlin"));
+    EXPECT_EQ(hint[5], QStringLiteral("Clocks go forward 1 hour on Sunday at 2:00 am"));
+    EXPECT_TRUE(lines[1].startsWith(QStringLiteral("Sun 29 Mar 2026, Berlin: clocks go forward "
+                                                   "1 hour at 2:00 am (local)")));
+    companions.CloseAll();
+    form.SetCompanions(nullptr);
 }
