@@ -198,7 +198,8 @@ TEST(ClockChanges, WindowEntriesSortedWithTheDifferenceToMyCity) {
     };
     EXPECT_EQ(text, expected);
     ASSERT_EQ(detail.size(), 4u);
-    EXPECT_EQ(detail[0], "New York is 4 hours earlier than London instead of 5, 15 Mar \x96 29 Mar");
+    EXPECT_EQ(detail[0],
+              "New York is 4 hours earlier than London instead of 5, 15 Mar \x96 29 Mar");
     EXPECT_EQ(detail[1], "") << "My City's own change";
     EXPECT_EQ(detail[2], "") << "Berlin changes with London: the difference stays";
 
