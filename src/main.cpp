@@ -26,6 +26,7 @@ int main(int argc, char** argv) {
     TTavikForm form(platform, TSkin::Standard());
     if (form.EndRequested())
         return 0;
+    form.FolderLock = &folderLock;
     TCompanionWindows companions(form);
     form.SetCompanions(&companions);
 

@@ -413,6 +413,9 @@ void TTavikForm::Open1Click() {
         ShowFileError(e, dialog.FileName);
         return;
     }
+    // Two clocks saving one list would each overwrite what the other saved.
+    if (!ClaimListFolders({dialog.FileName}))
+        return;
     // A window still showing the old records would act on records that are about to go.
     if (Companions != nullptr)
         Companions->CityListReplaced();
@@ -434,8 +437,26 @@ void TTavikForm::Open1Click() {
 void TTavikForm::SaveAs1Click() {
     // Save goes on writing to the old file unless the new one was written.
     TFileDialogSettings dialog = SaveDialog;
-    if (Platform_.Files->Save(this, dialog) && SaveCityList(dialog.FileName))
+    if (!Platform_.Files->Save(this, dialog) ||
+        !ClaimListFolders({SaveDialog.FileName, dialog.FileName}))
+        return;
+    const bool saved = SaveCityList(dialog.FileName);
+    if (saved)
         SaveDialog.FileName = dialog.FileName;
+    ClaimListFolders({SaveDialog.FileName}); // lets the folder not written to go
+}
+
+bool TTavikForm::ClaimListFolders(const QStringList& files) {
+    if (FolderLock == nullptr)
+        return true;
+    std::vector<std::string> names;
+    for (const QString& f : files)
+        names.push_back(f.toStdString());
+    const std::string refused = ClaimCityLists(names, *FolderLock);
+    if (refused.empty())
+        return true;
+    Platform_.Messages->Show(this, QString::fromStdString(refused));
+    return false;
 }
 
 void TTavikForm::ViewCity1Click() {

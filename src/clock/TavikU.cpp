@@ -2,6 +2,7 @@
 
 #include "CentreTextU.h"
 #include "CityLabelU.h"
+#include "DamagedStartU.h"
 #include "QtTextU.h"
 #include "SkinU.h"
 
@@ -151,7 +152,7 @@ TTavikForm::TTavikForm(const TPlatform& platform, const TSkin& skin, QWidget* pa
     Dragging = false;
     CityListLoaded = false;
     ResizeAllowed = false;
-    Data.Modified = false;
+    Data.Modified = StartedFromAnotherList;
     PopupCountry = nullptr;
     PopupState = nullptr;
     PopupCity = nullptr;
@@ -264,9 +265,35 @@ bool TTavikForm::LoadCityList(const QString& fileName) {
     try {
         LoadCityListFile(name.toStdString(), Data);
     } catch (const EStreamError& e) {
-        // The program goes on with what could be read.
-        ShowFileError(e, name);
+        // What could be read is only a part: going on with it would soon save it over the file.
+        return StartFromAnotherList(name, e);
     }
+    return true;
+}
+
+bool TTavikForm::StartFromAnotherList(const QString& damaged, const EStreamError& e) {
+    const TDamagedStart plan = PlanDamagedStart(QDir::toNativeSeparators(damaged).toStdString(),
+                                                e.what(), Platform_.DefaultWorld.toStdString());
+    QStringList buttons;
+    for (const std::string& b : plan.Buttons)
+        buttons.append(QString::fromStdString(b));
+    const int chosen = Platform_.Messages->Choose(this, QString::fromStdString(plan.Text), buttons);
+    const TStartSource source = chosen >= 0 && chosen < static_cast<int>(plan.Sources.size())
+                                    ? plan.Sources[static_cast<std::size_t>(chosen)]
+                                    : TStartSource::Quit;
+    if (source == TStartSource::Quit)
+        return false;
+    const QString file = QString::fromStdString(plan.FileOf(source));
+    Data.MyCity = nullptr;
+    Data.CurrentCity = nullptr;
+    try {
+        LoadCityListFile(file.toStdString(), Data);
+    } catch (const EStreamError& again) {
+        ShowFileError(again, file);
+        return false;
+    }
+    // Not yet what the damaged file holds: closing asks whether to save it there.
+    StartedFromAnotherList = true;
     return true;
 }
 

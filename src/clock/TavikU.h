@@ -5,6 +5,7 @@
 #include "ClockHostU.h"
 #include "CompanionsU.h"
 #include "DialU.h"
+#include "InstanceLockU.h"
 #include "PlatformU.h"
 #include "TavikOptionsU.h"
 
@@ -101,6 +102,16 @@ public:
     // Operations of the window.
     bool LoadCityList(const QString& fileName);
     bool SaveCityList(const QString& fileName);
+    // The start's city list could not be read whole: offers its backup, the default world or
+    // quitting, and reads the one chosen. False to quit.
+    bool StartFromAnotherList(const QString& damaged, const EStreamError& e);
+    bool StartedFromAnotherList = false;
+    // The folders this clock holds; Open and Save As claim the folder of their file through it
+    // (none in tests that do not set it).
+    TInstanceLock* FolderLock = nullptr;
+    // Claims the folders of these city lists besides the data folder; when another clock holds
+    // one, says so and answers false.
+    bool ClaimListFolders(const QStringList& files);
     void ComputeCurrentCityTime() override;
     void RedrawDial();
     void RefreshDial() override;

@@ -81,6 +81,13 @@ QString ChooseDataFolder(const QString& exeDir, const QString& userDir,
     return WithSeparator(userDir);
 }
 
+QString DefaultWorldFile(const QString& exeDir) {
+    for (const QString& dir : {exeDir, InstalledDataDir(exeDir)})
+        if (IsFile(Beside(dir, DefaultFile)))
+            return Beside(dir, DefaultFile);
+    return {};
+}
+
 QString HelpContentsPath(const QString& programDir, const QString& exeDir) {
     for (const QString& dir : {programDir, exeDir}) {
         if (IsFile(Beside(dir, HelpFile)))

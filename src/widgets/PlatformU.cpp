@@ -10,6 +10,7 @@
 #include <QFileInfo>
 #include <QGuiApplication>
 #include <QMessageBox>
+#include <QPushButton>
 #include <QScreen>
 #include <QUrl>
 
@@ -46,6 +47,24 @@ public:
         const auto b = QMessageBox::question(parent, Caption(caption), text,
                                              QMessageBox::Yes | QMessageBox::No, QMessageBox::Yes);
         return b == QMessageBox::Yes ? TAnswer::Yes : TAnswer::No;
+    }
+    int Choose(QWidget* parent, const QString& text, const QStringList& buttons,
+               const QString& caption) override {
+        QMessageBox box(QMessageBox::Warning, Caption(caption), text, QMessageBox::NoButton,
+                        parent);
+        QList<QAbstractButton*> pressed;
+        for (int i = 0; i < buttons.size(); ++i) {
+            const bool last = i == buttons.size() - 1;
+            pressed.append(box.addButton(buttons[i],
+                                         last ? QMessageBox::RejectRole : QMessageBox::AcceptRole));
+        }
+        if (!pressed.isEmpty()) {
+            box.setDefaultButton(qobject_cast<QPushButton*>(pressed.first()));
+            box.setEscapeButton(pressed.last());
+        }
+        box.exec();
+        const int i = static_cast<int>(pressed.indexOf(box.clickedButton()));
+        return i < 0 ? static_cast<int>(buttons.size()) - 1 : i;
     }
 };
 
@@ -131,6 +150,7 @@ TPlatform RealPlatform() {
     p.Screen = &screen;
     p.Shell = &shell;
     p.ProgramDir = ChooseDataFolder(QCoreApplication::applicationDirPath(), UserDataDir());
+    p.DefaultWorld = DefaultWorldFile(QCoreApplication::applicationDirPath());
     return p;
 }
 

@@ -7,6 +7,7 @@
 #include <QRect>
 #include <QSize>
 #include <QString>
+#include <QStringList>
 
 class QWidget;
 
@@ -35,6 +36,10 @@ public:
                                    const QString& caption = {}) = 0;
     // A question with Yes and No; closing the box answers No.
     virtual TAnswer AskYesNo(QWidget* parent, const QString& text, const QString& caption = {}) = 0;
+    // A choice among buttons named in words, the first one the default; answers the index of the
+    // button pressed. The last button is the way out: Escape and closing the box press it.
+    virtual int Choose(QWidget* parent, const QString& text, const QStringList& buttons,
+                       const QString& caption = {}) = 0;
 };
 
 // What a file dialog is opened with, and where its choice is kept.
@@ -82,6 +87,9 @@ struct TPlatform {
     // The folder of "user.tvk" and "tavikprefs", with a trailing separator: the executable's
     // folder, or the user's own data folder for an installed program (ChooseDataFolder).
     QString ProgramDir;
+    // The shipped default world database, to start from when the city list is damaged; empty
+    // when there is none.
+    QString DefaultWorld;
 };
 
 // The real desktop: system clock, Qt message boxes and file dialogs, the primary screen.

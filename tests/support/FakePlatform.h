@@ -39,6 +39,17 @@ public:
     TAnswer AskYesNo(QWidget*, const QString& text, const QString& caption) override {
         return Next(text, caption);
     }
+    int Choose(QWidget*, const QString& text, const QStringList& buttons,
+               const QString& caption) override {
+        Asked.append(text);
+        Captions.append(caption);
+        Buttons.append(buttons);
+        if (Choices.empty())
+            return static_cast<int>(buttons.size()) - 1; // the box closed
+        const int i = Choices.front();
+        Choices.pop_front();
+        return i;
+    }
 
     bool Open(QWidget*, TFileDialogSettings& s) override { return Pick(s); }
     bool Save(QWidget*, TFileDialogSettings& s) override { return Pick(s); }
@@ -55,6 +66,8 @@ public:
     TPlatform Platform;
     TDateTime Now = 46364.5; // 2026-12-08 12:00 UTC
     std::deque<TAnswer> Answers;
+    std::deque<int> Choices;       // the buttons pressed in Choose; none left = the box closed
+    QList<QStringList> Buttons;    // of every Choose, in order
     std::deque<QString> FileNames; // empty string = the dialog is cancelled
     QStringList Shown;
     QStringList Asked;

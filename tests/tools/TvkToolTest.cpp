@@ -5,12 +5,16 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <chrono>
 #include <cmath>
+#include <fcntl.h>
 #include <filesystem>
 #include <fstream>
 #include <functional>
+#include <future>
 #include <limits>
 #include <sstream>
+#include <sys/stat.h>
 #include <unistd.h>
 
 namespace fs = std::filesystem;
@@ -167,6 +171,27 @@ TEST_F(TvkTool, CopyIsByteExactAndErrorsUseProgramTexts) {
     r = Tool({"dump", Dir.string()});
     EXPECT_EQ(r.Err, "tvktool: " + Dir.string() + ": Cannot open file " + Dir.string() +
                          " (Is a directory)\n");
+}
+
+TEST_F(TvkTool, AFifoIsRefusedAtOnce) {
+    const std::string fifo = (Dir / "fifo.tvk").string();
+    ASSERT_EQ(0, ::mkfifo(fifo.c_str(), 0666));
+    for (const std::vector<std::string>& args :
+         {std::vector<std::string>{"dump", fifo}, {"verify", fifo}, {"copy", fifo, File}}) {
+        auto run = std::async(std::launch::async, [&] { return Tool(args); });
+        if (run.wait_for(std::chrono::seconds(10)) == std::future_status::timeout) {
+            // Lets a reader that waits in open go on, so the test can end.
+            const int fd = ::open(fifo.c_str(), O_WRONLY | O_NONBLOCK | O_CLOEXEC);
+            ::close(fd);
+            ADD_FAILURE() << args[0] << " waits on the FIFO";
+        }
+        const ToolRun r = run.get();
+        EXPECT_EQ(r.Status, 1) << args[0];
+        EXPECT_EQ(r.Err,
+                  "tvktool: " + fifo + ": Cannot open file " + fifo + " (not a regular file)\n")
+            << args[0];
+    }
+    EXPECT_TRUE(fs::is_fifo(fifo));
 }
 
 TEST_F(TvkTool, HelpAndVersionGoToStandardOutput) {

@@ -248,10 +248,14 @@ std::string FileErrorText(const std::string& file, const std::string& message) {
     std::error_code ec;
     const fs::path path(file);
     if (message.rfind("Cannot open file", 0) == 0) {
-        if (fs::is_directory(path, ec)) {
+        const fs::file_status status = fs::status(path, ec);
+        if (fs::is_directory(status)) {
             reason = std::strerror(EISDIR);
+        } else if (fs::exists(status) && !fs::is_regular_file(status)) {
+            // Opening a FIFO would wait for a writer, opening a device may do something.
+            reason = "not a regular file";
         } else {
-            const int fd = ::open(file.c_str(), O_RDONLY | O_CLOEXEC);
+            const int fd = ::open(file.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK | O_NOCTTY);
             if (fd < 0)
                 reason = std::strerror(errno);
             else
