@@ -2,6 +2,8 @@
 
 #include "DataFolderU.h"
 
+#include <algorithm>
+
 #include <QCoreApplication>
 #include <QDateTime>
 #include <QDesktopServices>
@@ -109,10 +111,10 @@ public:
 
 class TQtDesktopShell : public TDesktopShell {
 public:
-    void Open(const QString& path) override {
+    bool Open(const QString& path) override {
         if (!QFileInfo::exists(path))
-            return; // nothing to show, and nothing is reported
-        QDesktopServices::openUrl(QUrl::fromLocalFile(path));
+            return false;
+        return QDesktopServices::openUrl(QUrl::fromLocalFile(path));
     }
 };
 
@@ -137,4 +139,10 @@ TPlatform RealPlatform() {
 QPoint CentredOnWorkArea(const TPlatform& platform, QSize outer) {
     const QRect work = platform.Screen->WorkArea();
     return {work.width() / 2 - outer.width() / 2, work.height() / 2 - outer.height() / 2};
+}
+
+QPoint KeptInside(const QRect& frame, const QRect& area) {
+    const int x = std::min(frame.left(), area.left() + area.width() - frame.width());
+    const int y = std::min(frame.top(), area.top() + area.height() - frame.height());
+    return {std::max(x, area.left()), std::max(y, area.top())};
 }
