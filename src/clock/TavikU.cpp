@@ -646,15 +646,8 @@ bool TTavikForm::CityLabelsCurrent() const {
 }
 
 bool TTavikForm::event(QEvent* e) {
-    if (CentreByFramePending && (e->type() == QEvent::Move || e->type() == QEvent::Resize) &&
-        isVisible()) {
-        if (windowFlags().testFlag(Qt::FramelessWindowHint)) {
-            CentreByFramePending = false; // no frame to wait for: centred already
-        } else if (frameGeometry() != geometry()) {
-            CentreByFramePending = false;
-            move(CentredPosition(frameGeometry().size()));
-        }
-    }
+    if (CentreByFramePending && (e->type() == QEvent::Move || e->type() == QEvent::Resize))
+        CentreByFrameWhenKnown();
     if (FrameCheckPending && (e->type() == QEvent::Move || e->type() == QEvent::Resize) &&
         isVisible() && frameGeometry() != geometry())
         KeepFrameInWorkArea();
@@ -901,10 +894,20 @@ void TTavikForm::contextMenuEvent(QContextMenuEvent* e) {
     TavikPopupMenu->popup(e->globalPos());
 }
 
+void TTavikForm::CentreByFrameWhenKnown() {
+    if (!CentreByFramePending || !isVisible())
+        return;
+    if (windowFlags().testFlag(Qt::FramelessWindowHint)) {
+        CentreByFramePending = false; // no frame to wait for: centred already
+    } else if (frameGeometry() != geometry()) {
+        CentreByFramePending = false;
+        move(CentredPosition(frameGeometry().size()));
+    }
+}
+
 void TTavikForm::showEvent(QShowEvent* e) {
     QMainWindow::showEvent(e);
-    if (windowFlags().testFlag(Qt::FramelessWindowHint))
-        CentreByFramePending = false;
+    CentreByFrameWhenKnown();
     RefreshDial();
 }
 

@@ -306,6 +306,7 @@ private:
     bool FrameCheckPending = false;
     // Centred before the desktop told the frame: centred again by it once it is known.
     bool CentreByFramePending = false;
+    void CentreByFrameWhenKnown();
 };
 
 // The fonts of the centre labels.
