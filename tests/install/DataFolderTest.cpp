@@ -230,7 +230,9 @@ TEST_F(DataFolder, AFolderThatCannotBeMadeOrWrittenIsToldInWords) {
     const QString problem = DataFolderProblem(under);
     EXPECT_TRUE(problem.contains(QDir::toNativeSeparators(under))) << problem.toStdString();
     EXPECT_TRUE(problem.contains(QStringLiteral("Not a directory"))) << problem.toStdString();
+}
 
+TEST_F(DataFolder, AFolderWithoutWritePermissionIsToldInWords) {
     if (geteuid() == 0)
         GTEST_SKIP() << "permissions do not bind root";
     const QString locked = At(QStringLiteral("home/locked"));
