@@ -4,6 +4,7 @@
 
 #include <algorithm>
 
+#include <QApplication>
 #include <QCoreApplication>
 #include <QDateTime>
 #include <QDesktopServices>
@@ -12,7 +13,9 @@
 #include <QFileInfo>
 #include <QGuiApplication>
 #include <QMessageBox>
+#include <QProcess>
 #include <QScreen>
+#include <QStandardPaths>
 #include <QUrl>
 
 namespace {
@@ -114,7 +117,26 @@ public:
     bool Open(const QString& path) override {
         if (!QFileInfo::exists(path))
             return false;
-        return QDesktopServices::openUrl(QUrl::fromLocalFile(path));
+        const QString opener = QStandardPaths::findExecutable(QStringLiteral("xdg-open"));
+        if (opener.isEmpty())
+            return QDesktopServices::openUrl(QUrl::fromLocalFile(path));
+        // xdg-open answers at once when no program on the desktop opens such files; a browser
+        // it starts may keep it running, so the answer is awaited without blocking the clock.
+        auto* process = new QProcess(qApp);
+        QObject::connect(process, &QProcess::finished, process, [process, path](int code) {
+            process->deleteLater();
+            if (code != 0)
+                QMessageBox::information(
+                    nullptr, QCoreApplication::applicationName(),
+                    QStringLiteral("The user guide is at %1").arg(QDir::toNativeSeparators(path)));
+        });
+        QObject::connect(process, &QProcess::errorOccurred, process,
+                         [process](QProcess::ProcessError e) {
+                             if (e == QProcess::FailedToStart)
+                                 process->deleteLater();
+                         });
+        process->start(opener, {QUrl::fromLocalFile(path).toString()});
+        return process->waitForStarted(3000);
     }
 };
 
