@@ -1,5 +1,6 @@
 #include "CompanionWindowsU.h"
 #include "FakeClockHost.h"
+#include "ManageU.h"
 #include "OptionsFormU.h"
 #include "SearchU.h"
 #include "SelectCityU.h"
@@ -75,6 +76,10 @@ TEST(CompanionWindows, StayAboveTheClockAndKeepTheirEditsWhenAskedForAgain) {
                        static_cast<QWidget*>(&companions.SelectCity())})
         EXPECT_EQ(w->windowHandle()->transientParent(), host.Window.windowHandle())
             << w->objectName().toStdString();
+
+    companions.OpenManage(TManagePage::Cities, TManageMode::New, 0);
+    ASSERT_TRUE(companions.Manage().isVisible());
+    EXPECT_EQ(companions.Manage().windowHandle()->transientParent(), host.Window.windowHandle());
 
     // Asked for again while open: brought to the front as it stands.
     const bool seconds = prefs.ShowSecondsC->isChecked();
