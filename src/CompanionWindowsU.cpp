@@ -11,9 +11,38 @@
 #include "SplashU.h"
 
 #include <QApplication>
+#include <QEvent>
 #include <QLineEdit>
 #include <QListWidget>
+#include <QSet>
 #include <QTimer>
+#include <QWindow>
+
+// Moves a companion into the work area when its frame becomes known, which the desktop tells
+// only once the window is up.
+class TCompanionWindows::TFrameKeeper : public QObject {
+public:
+    explicit TFrameKeeper(const TPlatform& platform) : Platform(platform) {}
+    QSet<QWidget*> Pending;
+    void Check(QWidget* w) {
+        const QRect frame = w->frameGeometry();
+        if (!Pending.contains(w) || !w->isVisible() || frame == w->geometry())
+            return;
+        Pending.remove(w);
+        const QPoint at = KeptInside(frame, Platform.Screen->WorkAreaAt(frame.center()));
+        if (at != frame.topLeft())
+            w->move(at);
+    }
+    bool eventFilter(QObject* o, QEvent* e) override {
+        if (e->type() == QEvent::Move || e->type() == QEvent::Resize || e->type() == QEvent::Show)
+            if (o->isWidgetType())
+                Check(static_cast<QWidget*>(o));
+        return false;
+    }
+
+private:
+    const TPlatform& Platform;
+};
 
 TCompanionWindows::TCompanionWindows(TClockHost& host)
     : Host(host), Splash_(std::make_unique<TSplashForm>()),
@@ -21,7 +50,13 @@ TCompanionWindows::TCompanionWindows(TClockHost& host)
       SelectCity_(std::make_unique<TSelectCityForm>(host)),
       Search_(std::make_unique<TSearchForm>(host)),
       MyCityMessage_(std::make_unique<TMyCityMessageForm>()),
-      ClockChanges_(std::make_unique<TClockChangesForm>(host)) {
+      ClockChanges_(std::make_unique<TClockChangesForm>(host)),
+      Keeper(std::make_unique<TFrameKeeper>(host.Platform())) {
+    for (QWidget* w :
+         {static_cast<QWidget*>(Manage_.get()), static_cast<QWidget*>(Options_.get()),
+          static_cast<QWidget*>(SelectCity_.get()), static_cast<QWidget*>(Search_.get()),
+          static_cast<QWidget*>(ClockChanges_.get())})
+        w->installEventFilter(Keeper.get());
     QObject::connect(Manage_.get(), &TManageForm::RecordDeleted,
                      [this](TManagePage page) { RecordDeleted(page); });
 }
@@ -42,11 +77,59 @@ bool TCompanionWindows::Offers(TKind kind, TManagePage) const {
 }
 
 void TCompanionWindows::PlaceOnHost(QWidget& window) {
-    window.move(Host.HostWindow()->pos());
+    const QWidget* host = Host.HostWindow();
+    QRect frame = window.frameGeometry();
+    if (frame == window.geometry()) {
+        // Not framed yet: the clock's frame, when it has one, tells what the desktop adds.
+        const QRect hostFrame = host->frameGeometry();
+        const QRect hostInner = host->geometry();
+        frame.adjust(hostFrame.left() - hostInner.left(), hostFrame.top() - hostInner.top(),
+                     hostFrame.right() - hostInner.right(),
+                     hostFrame.bottom() - hostInner.bottom());
+    }
+    frame.moveTopLeft(host->pos());
+    const QPoint at =
+        KeptInside(frame, Host.Platform().Screen->WorkAreaAt(host->frameGeometry().center()));
+    window.move(at);
+    if (window.frameGeometry() == window.geometry())
+        Keeper->Pending.insert(&window);
+    else
+        Keeper->Pending.remove(&window);
+}
+
+void TCompanionWindows::ShowAboveHost(QWidget& window) {
+    QWidget* host = Host.HostWindow();
+    window.winId(); // the window it belongs to is told before it is shown
+    if (QWindow* w = window.windowHandle())
+        w->setTransientParent(host->isVisible() ? host->windowHandle() : nullptr);
+    window.show();
+    Keeper->Check(&window);
+    window.raise();
+    window.activateWindow();
+}
+
+void TCompanionWindows::KeepAboveHost() {
+    QWidget* host = Host.HostWindow();
+    for (QWidget* w :
+         {static_cast<QWidget*>(SelectCity_.get()), static_cast<QWidget*>(Search_.get()),
+          static_cast<QWidget*>(Options_.get()), static_cast<QWidget*>(Manage_.get()),
+          static_cast<QWidget*>(ClockChanges_.get())}) {
+        if (!w->isVisible())
+            continue;
+        // The clock's own window may have been made anew (docking, stay on top).
+        if (QWindow* handle = w->windowHandle();
+            handle && host->isVisible() && handle->transientParent() != host->windowHandle())
+            handle->setTransientParent(host->windowHandle());
+        w->raise();
+    }
 }
 
 void TCompanionWindows::OpenSelectCity(bool myCityMode) {
     TSelectCityForm& s = *SelectCity_;
+    if (s.isVisible() && s.MyCityMode == myCityMode) {
+        ShowAboveHost(s); // open already: its ticks stay as they are
+        return;
+    }
     PlaceOnHost(s);
     TCityList& data = Host.CityList();
     s.SetCollections(data, data.MyCity);
@@ -54,30 +137,32 @@ void TCompanionWindows::OpenSelectCity(bool myCityMode) {
         s.EnterMyCityMode();
     else
         s.EnterDialMode();
-    s.show();
-    s.raise();
-    s.activateWindow();
+    ShowAboveHost(s);
     s.CityEdit->setFocus();
 }
 
 void TCompanionWindows::OpenSearch() {
     TSearchForm& s = *Search_;
+    if (s.isVisible()) {
+        ShowAboveHost(s); // open already: the search stays as it is
+        return;
+    }
     PlaceOnHost(s);
     s.SetCollections(Host.CityList());
     s.ResetSearch();
-    s.show();
-    s.raise();
-    s.activateWindow();
+    ShowAboveHost(s);
     s.KeywordEdit->setFocus();
 }
 
 void TCompanionWindows::OpenPreferences() {
     TOptionsForm& o = *Options_;
+    if (o.isVisible()) {
+        ShowAboveHost(o); // open already: its edits are kept
+        return;
+    }
     o.LoadIntoDialog(Host.DisplayOptions());
     PlaceOnHost(o);
-    o.show();
-    o.raise();
-    o.activateWindow();
+    ShowAboveHost(o);
 }
 
 void TCompanionWindows::OpenManage(TManagePage page, TManageMode mode, std::int32_t recordId) {
@@ -87,6 +172,10 @@ void TCompanionWindows::OpenManage(TManagePage page, TManageMode mode, std::int3
             [this, page, mode, recordId] { OpenManage(page, mode, recordId); }))
         return;
     PlaceOnHost(*Manage_);
+    Manage_->winId();
+    if (QWindow* w = Manage_->windowHandle())
+        w->setTransientParent(Host.HostWindow()->isVisible() ? Host.HostWindow()->windowHandle()
+                                                             : nullptr);
     Manage_->Open(page, mode, recordId);
 }
 
@@ -111,9 +200,7 @@ void TCompanionWindows::OpenClockChanges() {
     TClockChangesForm& c = *ClockChanges_;
     PlaceOnHost(c);
     c.Refresh();
-    c.show();
-    c.raise();
-    c.activateWindow();
+    ShowAboveHost(c);
     c.ChangesListBox->setFocus();
 }
 

@@ -31,6 +31,7 @@ public:
     void OpenClockChanges() override;
     void CityListReplaced() override;
     void CloseAll() override;
+    void KeepAboveHost() override;
 
     // The start-up screen, shown until its timer closes it; the clock window waits hidden.
     void RunStartupScreen();
@@ -46,8 +47,12 @@ public:
     TClockChangesForm& ClockChanges() { return *ClockChanges_; }
 
 private:
-    // Companions open with their top-left corner on the clock window's.
+    // Companions open with their top-left corner on the clock window's, as far as their whole
+    // frame stays in the work area; moved in again once the desktop tells their frame.
     void PlaceOnHost(QWidget& window);
+    // Shows a companion as belonging to the clock window, so that the desktop keeps it above
+    // the clock, which stays on top of other windows.
+    void ShowAboveHost(QWidget& window);
 
     // Windows that show records let go of them when the data window deletes one.
     void RecordDeleted(TManagePage page);
@@ -60,4 +65,6 @@ private:
     std::unique_ptr<TSearchForm> Search_;
     std::unique_ptr<TMyCityMessageForm> MyCityMessage_;
     std::unique_ptr<TClockChangesForm> ClockChanges_;
+    class TFrameKeeper;
+    std::unique_ptr<TFrameKeeper> Keeper; // goes first: it watches the windows above
 };

@@ -1,4 +1,5 @@
 #include "CompanionWindowsU.h"
+#include "DataFolderU.h"
 #include "InstanceLockU.h"
 #include "PlatformU.h"
 #include "SkinU.h"
@@ -13,6 +14,11 @@ int main(int argc, char** argv) {
 
     // Every window exists once for the whole run and is only shown and hidden.
     const TPlatform platform = RealPlatform();
+    // Without a folder to keep its files in, the clock could neither read nor save them.
+    if (const QString problem = DataFolderProblem(platform.ProgramDir); !problem.isEmpty()) {
+        platform.Messages->Show(nullptr, problem);
+        return 1;
+    }
     // One clock per data folder, held for the whole run; a second one ends before it reads or
     // writes anything. Leftovers of saves that a crash cut short are cleared here.
     TInstanceLock folderLock;

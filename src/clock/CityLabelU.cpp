@@ -22,3 +22,12 @@ void TCityLabel::mousePressEvent(QMouseEvent* e) {
         QCoreApplication::postEvent(
             Window, new TCityLabelEvent(TCityLabelEvent::MsgCityLabelMenu, Id_, at));
 }
+
+bool TCityLabel::event(QEvent* e) {
+    if (e->type() == QEvent::ToolTip && HintSource) {
+        const QString hint = HintSource(Id_);
+        if (!hint.isEmpty() && hint != toolTip())
+            setToolTip(hint);
+    }
+    return QLabel::event(e);
+}

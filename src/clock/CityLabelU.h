@@ -3,6 +3,7 @@
 #include <QEvent>
 #include <QLabel>
 #include <QPoint>
+#include <functional>
 
 // What a city label posts to the main window: its city's id, and where the mouse was.
 class TCityLabelEvent : public QEvent {
@@ -23,9 +24,12 @@ class TCityLabel : public QLabel {
 public:
     TCityLabel(QWidget* parent, QObject* window, int id);
     int Id() const { return Id_; }
+    // Asked for the hint as it is about to show, so that its time of day is the present one.
+    std::function<QString(int id)> HintSource;
 
 protected:
     void mousePressEvent(QMouseEvent* e) override;
+    bool event(QEvent* e) override;
 
 private:
     QObject* Window;

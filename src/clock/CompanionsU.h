@@ -30,4 +30,6 @@ public:
     virtual void CityListReplaced() = 0;
     // The clock window is closing and the program ends.
     virtual void CloseAll() = 0;
+    // The clock window came to the front or was shown anew: open companions go above it.
+    virtual void KeepAboveHost() {}
 };

@@ -4,6 +4,8 @@
 #include "DataFolderU.h"
 
 #include <QCoreApplication>
+#include <QDir>
+#include <QFileInfo>
 #include <QMenu>
 #include <QMenuBar>
 
@@ -378,12 +380,22 @@ void TTavikForm::AlwaysOnTop2Click() {
 }
 
 void TTavikForm::Contents1Click() {
+    const QString path =
+        HelpContentsPath(Platform_.ProgramDir, QCoreApplication::applicationDirPath());
+    if (!Platform_.Shell->Open(path)) {
+        // Nothing will show: the clock stays as it was, and the user learns where to look.
+        const QString shown = QDir::toNativeSeparators(path);
+        Platform_.Messages->Show(
+            this,
+            QFileInfo::exists(path)
+                ? QStringLiteral("The user guide is at %1").arg(shown)
+                : QStringLiteral("The user guide was not found; it belongs at %1").arg(shown));
+        return;
+    }
     // Keeps the help window from hiding behind the clock.
     Options.StayOnTop = 0;
     ApplyDisplayOptions(Options);
     SyncViewMenuChecks();
-    Platform_.Shell->Open(
-        HelpContentsPath(Platform_.ProgramDir, QCoreApplication::applicationDirPath()));
 }
 
 bool TTavikForm::SaveChangesFirst() {

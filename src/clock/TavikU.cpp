@@ -61,6 +61,16 @@ QString Q(const std::string& ansi) {
     return ToQ(ansi);
 }
 
+QString HintText(const TCityLabelPlan& plan) {
+    return Q(CityLabelHint(plan)).replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
+}
+
+// Counted in whole milliseconds, as the times of day are decoded, so that the minute turns
+// where the bands and columns do.
+std::int64_t MinuteOf(TDateTime t) {
+    return std::isfinite(t) && std::fabs(t) < 1e7 ? std::llround(t * 86400000.0) / 60000 : 0;
+}
+
 } // namespace
 
 QFont PalatinoBold(int pixelSize) {
@@ -378,6 +388,8 @@ void TTavikForm::ComputeCurrentCityTime() {
 
 void TTavikForm::RedrawDial() {
     ComputeCurrentCityTime();
+    if (LabelsBuilt && MinuteOf(UtcNow) != LabelsCheckedMinute)
+        KeepCityLabelsCurrent();
     const TTimeParts local = DecodeTime(CurrentLocalTime);
     const TTimeParts utc = DecodeTime(UtcNow);
 
@@ -544,10 +556,20 @@ void TTavikForm::UpdateCentreCaptions() {
 }
 
 void TTavikForm::BuildCityLabels() {
+    BuildCityLabelsFrom(
+        BuildCityLabelLayout(Data, Options, CurrentLocalTime, UtcNow, TimeFormat, Locale));
+}
+
+TTavikForm::TLabelsKey TTavikForm::CurrentLabelsKey() const {
+    return {Options, TimeFormat, Data.CurrentCity, std::floor(UtcNow * 24),
+            std::floor(CurrentLocalTime * 24)};
+}
+
+void TTavikForm::BuildCityLabelsFrom(TCityLabelLayout layout) {
     for (TCityLabel* l : CityLabels)
         delete l;
     CityLabels.clear();
-    LabelLayout = BuildCityLabelLayout(Data, Options, CurrentLocalTime, UtcNow, TimeFormat, Locale);
+    LabelLayout = std::move(layout);
     QFont font(QStringLiteral("Arial Narrow"));
     font.setPixelSize(Options.SmallCityFont ? 11 : 13); // 8 or 10 points on a 96 dpi desktop
     CityLabels.reserve(LabelLayout.Labels.size());
@@ -558,7 +580,8 @@ void TTavikForm::BuildCityLabels() {
         pal.setColor(QPalette::WindowText, plan.IsDay ? QColor(255, 255, 95) : QColor(51, 51, 51));
         l->setPalette(pal);
         l->setText(Q(plan.Caption));
-        l->setToolTip(Q(CityLabelHint(plan)).replace(QStringLiteral("\r\n"), QStringLiteral("\n")));
+        l->setToolTip(HintText(plan));
+        l->HintSource = [this](int id) { return LiveCityLabelHint(id); };
         l->setToolTipDuration(HintPause);
         l->adjustSize();
         if (plan.FixedWidth > 0)
@@ -567,9 +590,9 @@ void TTavikForm::BuildCityLabels() {
         l->show();
         CityLabels.push_back(l);
     }
-    LabelsBuiltFrom = {Options, TimeFormat, Data.CurrentCity, std::floor(UtcNow * 24),
-                       std::floor(CurrentLocalTime * 24)};
+    LabelsBuiltFrom = CurrentLabelsKey();
     LabelsBuilt = true;
+    LabelsCheckedMinute = MinuteOf(UtcNow);
     UpdateCentreCaptions();
 }
 
@@ -606,6 +629,30 @@ bool SameLabels(const TCityLabelLayout& a, const TCityLabelLayout& b) {
 
 } // namespace
 
+void TTavikForm::KeepCityLabelsCurrent() {
+    TCityLabelLayout now =
+        BuildCityLabelLayout(Data, Options, CurrentLocalTime, UtcNow, TimeFormat, Locale);
+    if (CityLabels.size() != LabelLayout.Labels.size() || !SameLabels(LabelLayout, now)) {
+        BuildCityLabelsFrom(std::move(now));
+        return;
+    }
+    for (std::size_t i = 0; i < now.Labels.size(); ++i)
+        if (now.Labels[i].Hint != LabelLayout.Labels[i].Hint)
+            CityLabels[i]->setToolTip(HintText(now.Labels[i]));
+    LabelLayout = std::move(now);
+    LabelsBuiltFrom = CurrentLabelsKey();
+    LabelsCheckedMinute = MinuteOf(UtcNow);
+}
+
+QString TTavikForm::LiveCityLabelHint(int id) const {
+    const TCityLabelLayout now =
+        BuildCityLabelLayout(Data, Options, CurrentLocalTime, UtcNow, TimeFormat, Locale);
+    for (const TCityLabelPlan& plan : now.Labels)
+        if (plan.Id == id)
+            return HintText(plan);
+    return {};
+}
+
 bool TTavikForm::CityLabelsCurrent() const {
     const TLabelsKey& k = LabelsBuiltFrom;
     if (!LabelsBuilt || !(k.Options == Options) || k.TimeFormat != TimeFormat ||
@@ -627,6 +674,8 @@ bool TTavikForm::CityLabelsCurrent() const {
 }
 
 bool TTavikForm::event(QEvent* e) {
+    if (CentreByFramePending && (e->type() == QEvent::Move || e->type() == QEvent::Resize))
+        CentreByFrameWhenKnown();
     if (FrameCheckPending && (e->type() == QEvent::Move || e->type() == QEvent::Resize) &&
         isVisible() && frameGeometry() != geometry())
         KeepFrameInWorkArea();
@@ -650,8 +699,12 @@ bool TTavikForm::event(QEvent* e) {
 
 void TTavikForm::changeEvent(QEvent* e) {
     QMainWindow::changeEvent(e);
-    if (e->type() == QEvent::ActivationChange && isActiveWindow())
+    if (e->type() == QEvent::ActivationChange && isActiveWindow()) {
         FormActivate();
+        // A click on the clock raises it; what it opened stays in view above it.
+        if (Companions != nullptr)
+            Companions->KeepAboveHost();
+    }
 }
 
 void TTavikForm::FormActivate() {
@@ -711,6 +764,8 @@ void TTavikForm::ApplyDisplayOptions(const TDisplayOptions& source) {
         move(at);
         if (wasVisible)
             show();
+        if (wasVisible && Companions != nullptr)
+            Companions->KeepAboveHost();
     }
     TavikMainMenu->setVisible(!docked);
     for (QAction* a : TavikMainMenu->actions())
@@ -720,18 +775,6 @@ void TTavikForm::ApplyDisplayOptions(const TDisplayOptions& source) {
     if (old.testFlag(Qt::FramelessWindowHint) && !docked)
         KeepFrameInWorkArea();
 }
-
-namespace {
-
-// The top-left corner that puts the frame inside the area. A frame larger than the area keeps
-// its top-left corner, and with it the title bar, inside.
-QPoint KeptInside(const QRect& frame, const QRect& area) {
-    const int x = std::min(frame.left(), area.left() + area.width() - frame.width());
-    const int y = std::min(frame.top(), area.top() + area.height() - frame.height());
-    return {std::max(x, area.left()), std::max(y, area.top())};
-}
-
-} // namespace
 
 void TTavikForm::KeepFrameInWorkArea() {
     const QRect frame = frameGeometry();
@@ -751,6 +794,8 @@ void TTavikForm::SetTopmost(bool topmost) {
     move(at);
     if (wasVisible)
         show();
+    if (wasVisible && Companions != nullptr)
+        Companions->KeepAboveHost();
 }
 
 void TTavikForm::FitClientSize() {
@@ -816,6 +861,7 @@ QPoint TTavikForm::PopupPoint(int x, int y) const {
 
 void TTavikForm::SkinImageMouseDown(Qt::MouseButton button, int x, int y) {
     if (button == Qt::LeftButton) {
+        CentreByFramePending = false; // the user places it now
         DragStartX = x;
         DragStartY = y;
         Dragging = true;
@@ -876,8 +922,20 @@ void TTavikForm::contextMenuEvent(QContextMenuEvent* e) {
     TavikPopupMenu->popup(e->globalPos());
 }
 
+void TTavikForm::CentreByFrameWhenKnown() {
+    if (!CentreByFramePending || !isVisible())
+        return;
+    if (windowFlags().testFlag(Qt::FramelessWindowHint)) {
+        CentreByFramePending = false; // no frame to wait for: centred already
+    } else if (frameGeometry() != geometry()) {
+        CentreByFramePending = false;
+        move(CentredPosition(frameGeometry().size()));
+    }
+}
+
 void TTavikForm::showEvent(QShowEvent* e) {
     QMainWindow::showEvent(e);
+    CentreByFrameWhenKnown();
     RefreshDial();
 }
 
@@ -921,9 +979,10 @@ void TTavikForm::LoadPreferences() {
     ApplyDisplayOptions(Options);
     // Centred by the size the options gave it, so that it truly stands in the middle; a
     // stored place is kept, as far as the whole window fits there.
-    if (centre)
+    if (centre) {
         move(CentredPosition(frameGeometry().size()));
-    else
+        CentreByFramePending = frameGeometry() == geometry();
+    } else
         KeepFrameInWorkArea();
 }
 
@@ -939,6 +998,7 @@ void TTavikForm::ResetPreferences() {
     SetDefaults(Options);
     SyncViewMenuChecks();
     move(CentredPosition(frameGeometry().size()));
+    CentreByFramePending = frameGeometry() == geometry();
 }
 
 void TTavikForm::SyncViewMenuChecks() {

@@ -131,6 +131,12 @@ public:
     void SyncViewMenuChecks() override;
     void CityRemoved(const TCity* city) override;
     void BuildCityLabels();
+    // Once a minute, from the tick: the labels are rebuilt when a column, a band or a caption
+    // has changed since (a clock change, the daytime window's edges), and hints whose text has
+    // changed are rewritten in place; a quiet tick compares one number.
+    void KeepCityLabelsCurrent();
+    // A label's hint as the labels would be built now.
+    QString LiveCityLabelHint(int id) const;
     // The labels in the hour columns and the slots they took.
     std::vector<TCityLabel*> CityLabels;
     TCityLabelLayout LabelLayout;
@@ -298,6 +304,9 @@ private:
     };
     TLabelsKey LabelsBuiltFrom;
     bool LabelsBuilt = false;
+    std::int64_t LabelsCheckedMinute = -1; // the UTC minute the labels were last made or checked
+    void BuildCityLabelsFrom(TCityLabelLayout layout);
+    TLabelsKey CurrentLabelsKey() const;
 
     TCompanions* Companions = nullptr;
     TPlatform Platform_;
@@ -308,6 +317,9 @@ private:
     int DragStartY = 0;
     bool ResizeAllowed = false;
     bool FrameCheckPending = false;
+    // Centred before the desktop told the frame: centred again by it once it is known.
+    bool CentreByFramePending = false;
+    void CentreByFrameWhenKnown();
 };
 
 // The fonts of the centre labels.

@@ -74,8 +74,9 @@ public:
 class TDesktopShell {
 public:
     virtual ~TDesktopShell() = default;
-    // Hands a file to the desktop's "open" action; the outcome is not reported.
-    virtual void Open(const QString& path) = 0;
+    // Hands a file to the desktop's "open" action; false when the desktop could not take it
+    // (the file is missing, or nothing on the desktop opens such files).
+    virtual bool Open(const QString& path) = 0;
 };
 
 struct TPlatform {
@@ -98,3 +99,7 @@ TPlatform RealPlatform();
 // Where a window of that outer size stands centred on the work area's size, the work area's
 // origin not added.
 QPoint CentredOnWorkArea(const TPlatform& platform, QSize outerSize);
+
+// The top-left corner that puts a window's frame inside the area. A frame larger than the area
+// keeps its top-left corner, and with it the title bar, inside.
+QPoint KeptInside(const QRect& frame, const QRect& area);

@@ -13,6 +13,7 @@
 #include <QMenu>
 #include <QMenuBar>
 #include <QMouseEvent>
+#include <QTest>
 #include <gtest/gtest.h>
 
 namespace {
@@ -721,4 +722,25 @@ TEST_F(TavikForm, PicturesWithoutTextAreNamedForAScreenReader) {
                        static_cast<QWidget*>(f->SunImage), static_cast<QWidget*>(f->MoonImage)})
         EXPECT_FALSE(w->accessibleName().isEmpty()) << w->objectName().toStdString();
     f->close();
+}
+
+TEST_F(TavikForm, AFirstStartCentresTheWholeFrameOnceTheDesktopTellsIt) {
+    P.Work = QRect(0, 0, 1280, 984);
+    auto f = Start();
+    f->show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(f.get()));
+    QCoreApplication::processEvents();
+    const QRect frame = f->frameGeometry();
+    ASSERT_NE(frame, f->geometry()) << "the test desktop draws a frame";
+    EXPECT_EQ(frame.topLeft(), QPoint(1280 / 2 - frame.width() / 2, 984 / 2 - frame.height() / 2));
+
+    // A place the user chose is not taken away when the frame comes later.
+    auto g = Start();
+    g->move(300, 200);
+    g->SkinImageMouseDown(Qt::LeftButton, 10, 10);
+    g->SkinImageMouseUp();
+    g->show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(g.get()));
+    QCoreApplication::processEvents();
+    EXPECT_EQ(g->pos(), QPoint(300, 200));
 }

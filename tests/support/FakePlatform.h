@@ -58,7 +58,10 @@ public:
     int DesktopWidth() const override { return Desktop; }
     QList<QRect> ScreenGeometries() const override { return {QRect(0, 0, Desktop, 1024)}; }
 
-    void Open(const QString& path) override { Opened.append(path); }
+    bool Open(const QString& path) override {
+        Opened.append(path);
+        return ShellOpens;
+    }
 
     QString File(const QString& name) const { return Platform.ProgramDir + name; }
 
@@ -72,8 +75,9 @@ public:
     QStringList Shown;
     QStringList Asked;
     QStringList Opened;
-    QStringList Captions; // of every box shown or asked, in order; empty = the program's name
-    QStringList Details;  // of every box shown, in order
+    bool ShellOpens = true; // whether the desktop takes what is handed to it
+    QStringList Captions;   // of every box shown or asked, in order; empty = the program's name
+    QStringList Details;    // of every box shown, in order
     std::function<void()> WhileAsking;
     QRect Work{0, 0, 1280, 984};
     int Desktop = 1280;
