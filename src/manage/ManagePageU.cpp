@@ -135,17 +135,23 @@ bool TManagePageBase::SearchEditKey(int key) {
 }
 
 void TManagePageBase::ListClick() {
-    if (Refilling)
-        return;
+    if (Refilling || Form.Asking())
+        return; // under an open question the list keeps the entry that asked
+    const TManageForm::TBusy busy(Form);
     const int row = SelectedRow();
     void* clicked = row >= 0 ? ListTarget.Item(row) : nullptr;
     if (HasUnappliedEdits()) {
-        if (!SettleEdits()) {
+        const TSettled settled = SettleEdits();
+        if (settled == TSettled::Gone)
+            return; // another city list replaced the records meanwhile
+        if (settled == TSettled::Refused) {
             // The edits stay, with their record, ready to be put right and applied.
             SelectInList(EditedRecord());
             return;
         }
-        SelectInList(clicked); // an Apply refilled the list
+        // Whatever the list was made to show under the question (and an Apply refills it),
+        // the clicked entry is meant.
+        SelectInList(clicked);
     }
     Form.TypeAheadEnabled = false;
     ShowRecord();
@@ -162,16 +168,17 @@ bool TManagePageBase::HasUnappliedEdits() const {
     return Edited || (!Form.NewMode && ApplyButton->isEnabled());
 }
 
-bool TManagePageBase::SettleEdits() {
-    const TAnswer a = Form.Host.Platform().Messages->AskYesNo(
-        &Form, QStringLiteral("Apply changes?"), QStringLiteral("Apply"));
+TManagePageBase::TSettled TManagePageBase::SettleEdits() {
+    const TAnswer a = Form.AskYesNo(QStringLiteral("Apply changes?"), QStringLiteral("Apply"));
+    if (Form.Data == nullptr)
+        return TSettled::Gone;
     if (a != TAnswer::Yes)
-        return true;
+        return TSettled::Done;
     if (!ApplyRecord()) {
         ApplyButton->setEnabled(true);
-        return false;
+        return TSettled::Refused;
     }
-    return true;
+    return TSettled::Done;
 }
 
 void TManagePageBase::EnableApply() {
@@ -179,7 +186,7 @@ void TManagePageBase::EnableApply() {
 }
 
 void TManagePageBase::Refuse(const std::string& message, QWidget* field) {
-    Form.Host.Platform().Messages->Show(&Form, QString::fromStdString(message));
+    Form.ShowMessage(QString::fromStdString(message));
     if (field != nullptr && field->isEnabled())
         field->setFocus();
 }

@@ -55,9 +55,10 @@ public:
     // Whether the page holds edits no Apply has stored: typed text, a choice, a check, or an
     // Apply that was refused.
     bool HasUnappliedEdits() const;
-    // Unapplied edits: asks "Apply changes?" and applies on Yes. False when the Apply was
-    // refused: the edits stay on the page with their record.
-    bool SettleEdits();
+    // Unapplied edits: asks "Apply changes?" and applies on Yes. Refused: the Apply was, and
+    // the edits stay on the page with their record; Gone: the records went under the question.
+    enum class TSettled { Done, Refused, Gone };
+    TSettled SettleEdits();
     // The page shows its record as stored (after loading, applying or entering a mode).
     void MarkStored() { Edited = false; }
     // Shows a refusal and puts the keyboard into the field.

@@ -241,7 +241,7 @@ TEST_F(SearchForm, KeywordsMatchLettersWithoutTheirAccents) {
     QTest::keyClicks(Dialog.KeywordEdit, QStringLiteral("ZURICH"));
     EXPECT_EQ(Results().size(), 1);
     Dialog.KeywordEdit->clear();
-    QTest::keyClicks(Dialog.KeywordEdit, QString::fromUtf8("z\xC3\xBC"));
+    Dialog.KeywordEdit->insert(QString::fromUtf8("z\xC3\xBC")); // typed as one
     EXPECT_EQ(Results().size(), 1) << "the accented letters still find it";
 }
 
