@@ -94,8 +94,15 @@ void TManageForm::SetCollections(TCityList& data, TCity* myCity) {
 void TManageForm::ResetPages() {
     if (Data == nullptr)
         return;
+    // Refilling lists of 100,000 cities takes long: lists that would come out the same stay.
+    const std::uint64_t shown = ListsFingerprint(*Data, MyCity);
     for (TManagePageBase* p : Pages())
-        p->RefillList();
+        if (shown != FilledFingerprint || FilledData != Data)
+            p->RefillList();
+        else
+            p->UnselectList();
+    FilledFingerprint = shown;
+    FilledData = Data;
     for (TManagePageBase* p : Pages()) {
         p->ClearPage();
         p->DisablePage();
@@ -276,6 +283,7 @@ void TManageForm::PutAway() {
     PuttingAway = false;
     for (TManagePageBase* p : Pages())
         p->ForgetRecord();
+    FilledData = nullptr; // the lists name records that are gone
     Data = nullptr;
     MyCity = nullptr;
 }
@@ -323,6 +331,17 @@ void TManageForm::closeEvent(QCloseEvent* e) {
     if (Asking() && !PuttingAway) {
         e->ignore();
         return;
+    }
+    // The Close buttons, Escape and the window's close box all end here: unapplied edits are
+    // offered for applying first, and a refused Apply keeps the window open on its record.
+    if (!PuttingAway && Data != nullptr) {
+        TManagePageBase* page = PageOf(CurrentPage());
+        if (page->HasUnappliedEdits() &&
+            page->SettleEdits() == TManagePageBase::TSettled::Refused) {
+            e->ignore();
+            return;
+        }
+        page->MarkStored();
     }
     QWidget::closeEvent(e);
     if (!PuttingAway)
