@@ -1,3 +1,4 @@
+#include "AccessibilityU.h"
 #include "CompanionWindowsU.h"
 #include "InstanceLockU.h"
 #include "PlatformU.h"
@@ -8,6 +9,7 @@
 
 int main(int argc, char** argv) {
     QApplication app(argc, argv);
+    InstallAccessibleInterfaces();
     QApplication::setApplicationName(QStringLiteral("Tavik"));
     QApplication::setWindowIcon(QIcon(QStringLiteral(":/skin/tavik.png")));
 

@@ -84,6 +84,7 @@ signals:
 protected:
     void showEvent(QShowEvent* e) override;
     void closeEvent(QCloseEvent* e) override;
+    void keyPressEvent(QKeyEvent* e) override;
 
 private:
     TManagePageBase* PageOf(TManagePage page) const;
