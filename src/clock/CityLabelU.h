@@ -17,17 +17,24 @@ public:
 };
 
 // A city's label in the hour columns. Clicks are posted to the window, which rebuilds the
-// labels only after this label's own handling has returned.
+// labels only after this label's own handling has returned. The keyboard reaches it by Tab:
+// Enter (or Space) acts as a left click, the Menu key and Shift+F10 as a right click.
 class TCityLabel : public QLabel {
     Q_OBJECT
 public:
     TCityLabel(QWidget* parent, QObject* window, int id);
     int Id() const { return Id_; }
+    // Posts what a left click posts.
+    void Press();
 
 protected:
     void mousePressEvent(QMouseEvent* e) override;
+    void keyPressEvent(QKeyEvent* e) override;
+    void paintEvent(QPaintEvent* e) override;
 
 private:
+    void Post(QEvent::Type type, QPoint globalPos);
+
     QObject* Window;
     int Id_;
 };
