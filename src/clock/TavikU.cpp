@@ -898,10 +898,8 @@ void TTavikForm::OpenCountryPopup(QPoint screenPos) {
 
 void TTavikForm::keyPressEvent(QKeyEvent* e) {
     if (IsMenuKey(e)) {
-        // Opened as the desktop opens a keyboard menu, under the current city's name.
-        const QPoint at(CurrentCityLabel->x(), CurrentCityLabel->y() + CurrentCityLabel->height());
-        QContextMenuEvent menu(QContextMenuEvent::Keyboard, SkinImage->mapTo(this, at),
-                               SkinImage->mapToGlobal(at), e->modifiers());
+        const QPoint at = SkinImage->mapTo(this, QPoint(SkinImage->width() / 2, 0));
+        QContextMenuEvent menu(QContextMenuEvent::Keyboard, at, mapToGlobal(at), e->modifiers());
         QCoreApplication::sendEvent(this, &menu);
         return;
     }
@@ -910,7 +908,10 @@ void TTavikForm::keyPressEvent(QKeyEvent* e) {
 
 void TTavikForm::contextMenuEvent(QContextMenuEvent* e) {
     if (e->reason() == QContextMenuEvent::Keyboard) {
-        TavikPopupMenu->popup(e->globalPos());
+        // Under the current city's name, where the keyboard is, and not at the mouse pointer
+        // that some desktops hand along with the Menu key.
+        const QPoint at(CurrentCityLabel->x(), CurrentCityLabel->y() + CurrentCityLabel->height());
+        TavikPopupMenu->popup(SkinImage->mapToGlobal(at));
         return;
     }
     const QPoint p = SkinImage->mapFromGlobal(e->globalPos());
