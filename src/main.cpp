@@ -1,3 +1,4 @@
+#include "AccessibilityU.h"
 #include "CompanionWindowsU.h"
 #include "DataFolderU.h"
 #include "InstanceLockU.h"
@@ -9,6 +10,7 @@
 
 int main(int argc, char** argv) {
     QApplication app(argc, argv);
+    InstallAccessibleInterfaces();
     QApplication::setApplicationName(QStringLiteral("Tavik"));
     QApplication::setWindowIcon(QIcon(QStringLiteral(":/skin/tavik.png")));
 

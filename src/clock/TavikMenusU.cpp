@@ -111,7 +111,7 @@ void TTavikForm::CreateMenus() {
     ShowCities1->setChecked(true);
     AlwaysonTop1->setChecked(true);
 
-    QMenu* Help1 = menu("Help1", QStringLiteral("Help"));
+    QMenu* Help1 = menu("Help1", QStringLiteral("&Help"));
     on(Item(Help1, "Contents1", QStringLiteral("Contents")), &TTavikForm::Contents1Click);
     on(Item(Help1, "About1", QStringLiteral("About")), &TTavikForm::About1Click);
 

@@ -11,9 +11,12 @@
 #include <string_view>
 #include <utility>
 
+#include <QAccessible>
+#include <QAccessibleWidget>
 #include <QApplication>
 #include <QCloseEvent>
 #include <QDir>
+#include <QKeyEvent>
 #include <QLayout>
 #include <QLocale>
 #include <QMenu>
@@ -69,6 +72,18 @@ QString HintText(const TCityLabelPlan& plan) {
 // where the bands and columns do.
 std::int64_t MinuteOf(TDateTime t) {
     return std::isfinite(t) && std::fabs(t) < 1e7 ? std::llround(t * 86400000.0) / 60000 : 0;
+}
+
+// The face reads as a text: its name and description tell what it paints.
+QAccessibleInterface* SkinImageInterface(const QString& className, QObject* object) {
+    if (className == QLatin1String("TSkinImage"))
+        return new QAccessibleWidget(static_cast<QWidget*>(object), QAccessible::StaticText);
+    return nullptr;
+}
+
+bool IsMenuKey(const QKeyEvent* e) {
+    return e->key() == Qt::Key_Menu ||
+           (e->key() == Qt::Key_F10 && e->modifiers() == Qt::ShiftModifier);
 }
 
 } // namespace
@@ -129,6 +144,7 @@ void TPopupLabel::mousePressEvent(QMouseEvent* e) {
 
 TTavikForm::TTavikForm(const TPlatform& platform, const TSkin& skin, QWidget* parent)
     : QMainWindow(parent), Platform_(platform), Skin(skin) {
+    QAccessible::installFactory(&SkinImageInterface); // once; a second install is ignored
     setObjectName(QStringLiteral("TavikForm"));
     setWindowTitle(QStringLiteral("Tavik Ravorudevu"));
     setWindowFlags(Qt::Window | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
@@ -198,6 +214,9 @@ void TTavikForm::CreateControls() {
     SkinImage = new TSkinImage(this, this);
     SkinImage->setFixedSize(SkinWidth, SkinHeight);
     SkinImage->setAccessibleName(QStringLiteral("Clock face"));
+    // The keyboard's home in the window: Tab goes on to the city labels, the Menu key opens the
+    // window's menu, and a screen reader reads the place, time and date from it.
+    SkinImage->setFocusPolicy(Qt::StrongFocus);
     setCentralWidget(SkinImage);
 
     CurrentCityTimeLabel = NewLabel("CurrentCityTimeLabel", PalatinoBold(19));
@@ -428,6 +447,7 @@ void TTavikForm::RedrawDial() {
 
     UpdateTimeTexts();
     UpdateDifference();
+    UpdateFaceSpeech();
     const int timeLeft = SkinWidth / 2 - CurrentCityTimeLabel->width() / 2;
     if (CurrentCityTimeLabel->x() != timeLeft)
         CurrentCityTimeLabel->move(timeLeft, CurrentCityTimeLabel->y());
@@ -474,7 +494,29 @@ void TTavikForm::UpdateTimeTexts() {
     }
 }
 
+void TTavikForm::UpdateFaceSpeech() {
+    // Made again when the minute, the place or the difference changes; the seconds are left
+    // out, or a screen reader would be handed a new text every second. It tells the exact time,
+    // which the face shows as whole hours and the offset's fraction mark.
+    const double minute = std::floor(CurrentExactLocalTime * 1440.0 + 1e-6);
+    if (SpeechShown && minute == ShownSpeechMinute)
+        return;
+    std::string difference;
+    FromQ(DifferenceMyCityLabel->text(), difference); // made from the data's own text
+    const TFaceSpeech speech =
+        FaceSpeech(Data, Data.CurrentCity, CurrentExactLocalTime, Options.TimeStyle == 0,
+                   Options.DateStyle, difference, Locale);
+    SpeechShown = true;
+    ShownSpeechMinute = minute;
+    const QString name = Q(speech.Name), description = Q(speech.Description);
+    if (SkinImage->accessibleName() != name)
+        SkinImage->setAccessibleName(name);
+    if (SkinImage->accessibleDescription() != description)
+        SkinImage->setAccessibleDescription(description);
+}
+
 void TTavikForm::ForgetShownTexts() {
+    SpeechShown = false;
     ShownTime.clear();
     DateShown = false;
     DifferenceShown = false;
@@ -514,6 +556,7 @@ void TTavikForm::UpdateDifference() {
     k.CurrentName = current ? current->LongName : std::string();
     k.MyName = my ? my->LongName : std::string();
     DifferenceShown = true;
+    SpeechShown = false;
 
     const std::string text = DifferenceText(Data, Data.CurrentCity, Data.MyCity, CurrentUtcOffset,
                                             CurrentExactLocalTime, UtcNow);
@@ -566,6 +609,11 @@ TTavikForm::TLabelsKey TTavikForm::CurrentLabelsKey() const {
 }
 
 void TTavikForm::BuildCityLabelsFrom(TCityLabelLayout layout) {
+    // The keyboard stays on its city if it is still on the dial, else it goes back to the face.
+    int focusedId = 0;
+    for (TCityLabel* l : CityLabels)
+        if (l->hasFocus())
+            focusedId = l->Id();
     for (TCityLabel* l : CityLabels)
         delete l;
     CityLabels.clear();
@@ -589,6 +637,14 @@ void TTavikForm::BuildCityLabelsFrom(TCityLabelLayout layout) {
         l->move(plan.Left, plan.Top);
         l->show();
         CityLabels.push_back(l);
+    }
+    if (focusedId != 0) {
+        auto kept = std::find_if(CityLabels.begin(), CityLabels.end(),
+                                 [focusedId](const TCityLabel* l) { return l->Id() == focusedId; });
+        if (kept != CityLabels.end())
+            (*kept)->setFocus(Qt::OtherFocusReason);
+        else
+            SkinImage->setFocus(Qt::OtherFocusReason);
     }
     LabelsBuiltFrom = CurrentLabelsKey();
     LabelsBuilt = true;
@@ -914,7 +970,24 @@ void TTavikForm::OpenCountryPopup(QPoint screenPos) {
     CountryPopupMenu->popup(screenPos);
 }
 
+void TTavikForm::keyPressEvent(QKeyEvent* e) {
+    if (IsMenuKey(e)) {
+        const QPoint at = SkinImage->mapTo(this, QPoint(SkinImage->width() / 2, 0));
+        QContextMenuEvent menu(QContextMenuEvent::Keyboard, at, mapToGlobal(at), e->modifiers());
+        QCoreApplication::sendEvent(this, &menu);
+        return;
+    }
+    QMainWindow::keyPressEvent(e);
+}
+
 void TTavikForm::contextMenuEvent(QContextMenuEvent* e) {
+    if (e->reason() == QContextMenuEvent::Keyboard) {
+        // Under the current city's name, where the keyboard is, and not at the mouse pointer
+        // that some desktops hand along with the Menu key.
+        const QPoint at(CurrentCityLabel->x(), CurrentCityLabel->y() + CurrentCityLabel->height());
+        TavikPopupMenu->popup(SkinImage->mapToGlobal(at));
+        return;
+    }
     const QPoint p = SkinImage->mapFromGlobal(e->globalPos());
     if (StrictlyInside(CurrentCityLabel, p.x(), p.y()) ||
         StrictlyInside(CurrentCountryLabel, p.x(), p.y()))

@@ -232,6 +232,7 @@ protected:
     void closeEvent(QCloseEvent* e) override;
     void showEvent(QShowEvent* e) override;
     void contextMenuEvent(QContextMenuEvent* e) override;
+    void keyPressEvent(QKeyEvent* e) override;
     bool event(QEvent* e) override;
     void changeEvent(QEvent* e) override;
 
@@ -241,6 +242,8 @@ private:
     void UpdateCentreCaptions();
     void UpdateDifference();
     void UpdateTimeTexts();
+    // The face's accessible name and description: the place, the time, date and difference.
+    void UpdateFaceSpeech();
     // Whether rebuilding the city labels now would give the labels and centre captions shown,
     // their hints' times of day apart.
     bool CityLabelsCurrent() const;
@@ -293,6 +296,8 @@ private:
     double ShownDateDay = -1;
     int ShownDateStyle = -1;
     bool DateShown = false;
+    bool SpeechShown = false;
+    double ShownSpeechMinute = 0;
 
     // What the city labels were built from.
     struct TLabelsKey {

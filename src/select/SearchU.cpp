@@ -1,5 +1,6 @@
 #include "SearchU.h"
 
+#include "AccessibilityU.h"
 #include "CitySearchU.h"
 #include "LocaleSortU.h"
 #include "ManageRecordsU.h"
@@ -87,6 +88,7 @@ TSearchForm::TSearchForm(TClockHost& host, QWidget* parent)
             view->setUniformItemSizes(true); // the lists may be long
         c->installEventFilter(this);
     }
+    NameComboEdits(this);
     connect(CountryComboBox, &QComboBox::activated, this, &TSearchForm::CountryComboBoxClick);
     connect(StateComboBox, &QComboBox::activated, this, &TSearchForm::StateComboBoxClick);
     connect(AirportComboBox, &QComboBox::activated, this, &TSearchForm::AirportComboBoxClick);
