@@ -1,5 +1,6 @@
 #include "CompanionWindowsU.h"
 #include "InstanceLockU.h"
+#include "PlatformChoiceU.h"
 #include "PlatformU.h"
 #include "SkinU.h"
 #include "TavikU.h"
@@ -7,6 +8,7 @@
 #include <QApplication>
 
 int main(int argc, char** argv) {
+    ApplyQtPlatformChoice(); // before Qt picks a window system
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Tavik"));
     QApplication::setWindowIcon(QIcon(QStringLiteral(":/skin/tavik.png")));
