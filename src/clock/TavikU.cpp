@@ -852,8 +852,9 @@ void TTavikForm::SkinImageMouseMove(int x, int y) {
         // Started at the first move, so that a click stays a click; the compositor takes the
         // pointer until the button is released.
         Dragging = false;
+        ++SystemMovesAsked;
         if (QWindow* w = windowHandle())
-            w->startSystemMove();
+            SystemMoveStarted = w->startSystemMove();
         return;
     }
     const QRect work = Platform_.Screen->WorkArea();

@@ -136,6 +136,9 @@ public:
     // False where the window can neither place itself nor know its place (native Wayland):
     // the compositor moves it, and its stored position is neither applied nor overwritten.
     bool PlacesItself = true;
+    // How often a drag was handed to the compositor, and whether it took the last one.
+    int SystemMovesAsked = 0;
+    bool SystemMoveStarted = false;
 
     // Mouse handling on the face, in skin coordinates.
     void SkinImageMouseDown(Qt::MouseButton button, int x, int y);
