@@ -76,6 +76,11 @@ void TCompanionWindows::OpenPreferences() {
 }
 
 void TCompanionWindows::OpenManage(TManagePage page, TManageMode mode, std::int32_t recordId) {
+    // A menu command can come while the window asks (the accessibility bus is not held by the
+    // box): it runs once the question is answered, not under it.
+    if (Manage_->WaitForQuestion(
+            [this, page, mode, recordId] { OpenManage(page, mode, recordId); }))
+        return;
     PlaceOnHost(*Manage_);
     Manage_->Open(page, mode, recordId);
 }

@@ -65,6 +65,14 @@ TCountryPage::TCountryPage(TManageForm& form)
     connect(p, &TDSTPanel::FixedDatesSelected, this,
             &TCountryPage::CountryFixedDatesRadioButtonClick);
     connect(p, &TDSTPanel::TimeUpDownClick, this, &TCountryPage::UpDown6Click);
+    // Typing is an edit as much as a click into the field.
+    for (QLineEdit* typed : {CountryNameEdit, CountryCodeEdit, CountryUTCOffSetEdit})
+        connect(typed, &QLineEdit::textEdited, this, &TCountryPage::CountryNameEditClick);
+    connect(p, &TDSTPanel::FieldEdited, this, &TCountryPage::UpDown6Click);
+    Panel->ChainTabOrder({CountryEdit, CountryListBox, CountryNameEdit, CountryCodeEdit,
+                          CountryUTCOffSetEdit, Ui_->CountryFromZoneButton, CountryCapitalComboBox,
+                          CountryDLCheckBox},
+                         {CountryApplyButton, CountryCloseButton});
     connect(p, &TDSTPanel::TimeEditChange, this, [this](QLineEdit* edit) {
         if (edit == Panel->DSTStartTimeH)
             CountryDSTStartTimeHChange();
@@ -143,6 +151,7 @@ void TCountryPage::ClearCountryPage() {
     ClearRuleFields(p);
     ClearFixedFields(p);
     ClearTimeFields(p);
+    StartNewRecordTimes(p);
     Panel->Show(p);
 }
 
@@ -183,12 +192,13 @@ bool TCountryPage::ApplyCountry() {
     if (!o.Applied) {
         QWidget* focus = o.Focus == TManageField::Code   ? static_cast<QWidget*>(CountryCodeEdit)
                          : o.Focus == TManageField::Name ? static_cast<QWidget*>(CountryNameEdit)
-                                                         : nullptr;
+                                                         : Panel->FaultField(in.Panel);
         Refuse(o.Message, focus);
         return false;
     }
     if (o.OffsetReset)
         CountryUTCOffSetEdit->setText(QString::fromStdString(o.OffsetText));
+    CountryNameEdit->setText(ToQ(EditedCountry->Name)); // as stored: without blanks around it
     if (Form.NewMode)
         TManageForm::EnableGroup(CountriesGroupBox, true);
     CountryApplyButton->setEnabled(false);
@@ -238,6 +248,8 @@ void TCountryPage::CountryFromZoneButtonClick() {
 }
 
 void TCountryPage::CountryApplyButtonClick() {
+    if (Form.Asking())
+        return; // pressed through the accessibility bus under an open question
     ApplyCountry();
 }
 
@@ -261,6 +273,8 @@ void TCountryPage::CountryDLCheckBoxClick() {
     p = Panel->Read();
     p.PanelEnabled = true;
     p.TimeRowEnabled = true;
+    if (SelectedRow() < 0)
+        StartNewRecordTimes(p); // nothing was reloaded: a new record
     Panel->Show(p);
 }
 

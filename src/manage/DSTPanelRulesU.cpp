@@ -22,6 +22,16 @@ bool ParseWhole(const std::string& text, long& out) {
     return true;
 }
 
+bool IsBlank(const std::string& text) {
+    return text.find_first_not_of(' ') == std::string::npos;
+}
+
+// A rule without its week or its weekday counts from an after day all the same, to a date the
+// user never chose, and reloads as no saving at all: such a row gives no dates.
+bool RuleRowComplete(const TDSTPanelHalf& half) {
+    return half.Ordinal >= 0 && half.WeekDay >= 0;
+}
+
 int IndexOr(int stored, int count) {
     return stored >= 0 && stored < count ? stored : -1;
 }
@@ -53,10 +63,27 @@ std::uint16_t DayNumber(const std::string& text) {
 double TimeOfDay(const std::string& hour, const std::string& minute) {
     long h = 0, m = 0;
     TDateTime t = 0;
-    if (!ParseWhole(hour, h) || !ParseWhole(minute, m) || h < 0 || m < 0 || h > 99 || m > 99 ||
+    // "02" with the minutes left empty is two o'clock, not midnight.
+    const std::string& minutes = IsBlank(minute) && !IsBlank(hour) ? std::string("0") : minute;
+    if (!ParseWhole(hour, h) || !ParseWhole(minutes, m) || h < 0 || m < 0 || h > 99 || m > 99 ||
         !TryEncodeTime(static_cast<int>(h), static_cast<int>(m), 0, 0, t))
         return 0;
     return t;
+}
+
+TDSTTimeFault FirstTimeFault(const TDSTPanelState& panel) {
+    // Minutes without their hour would store a change at midnight the user never typed.
+    if (IsBlank(panel.Start.Hour) && !IsBlank(panel.Start.Minute))
+        return TDSTTimeFault::StartHour;
+    if (IsBlank(panel.End.Hour) && !IsBlank(panel.End.Minute))
+        return TDSTTimeFault::EndHour;
+    return TDSTTimeFault::None;
+}
+
+void StartNewRecordTimes(TDSTPanelState& panel) {
+    for (TDSTPanelHalf* h : {&panel.Start, &panel.End})
+        if (h->Minute.empty())
+            h->Minute = "00";
 }
 
 std::string PadTimeText(const std::string& text) {
@@ -135,18 +162,21 @@ TDSTCheck ValidateDSTPanel(const TDSTPanelState& panel, const TDSTSummaryContext
     const bool okE = date(y - 1, e, ePrev);
     date(y, e, eThis);
     date(y + 1, e, eNext);
-    if (!okS || !okE)
+    if (!okS || !okE ||
+        (panel.RuleMode && !(RuleRowComplete(panel.Start) && RuleRowComplete(panel.End))))
         return {false, "Not ok"};
     const auto text = [&](TDateTime from, TDateTime to) {
         return "Start: " + FormatDateTimeText(context.DateFormat, from, context.Locale) +
                "     End: " + FormatDateTimeText(context.DateFormat, to, context.Locale);
     };
+    // The dates stand; a time without its hour still keeps the panel from being stored.
+    const bool timesOk = FirstTimeFault(panel) == TDSTTimeFault::None;
     if (sThis <= eThis)
-        return {true, text(sThis, eThis)};
+        return {timesOk, text(sThis, eThis)};
     // The period spans the new year: the one that holds today, or the next one.
     if (context.LocalNow <= eThis)
-        return {true, text(sPrev, eThis)};
-    return {true, text(sThis, eNext)};
+        return {timesOk, text(sPrev, eThis)};
+    return {timesOk, text(sThis, eNext)};
 }
 
 void DescribeDSTPanel(TDSTPanelState& panel, const TDSTSummaryContext& context) {

@@ -52,10 +52,16 @@ struct TDSTCheck {
 void ClearRuleFields(TDSTPanelState& panel);
 void ClearFixedFields(TDSTPanelState& panel);
 void ClearTimeFields(TDSTPanelState& panel);
+// The first hour edit left empty while its minutes are given; such a time is refused.
+enum class TDSTTimeFault { None, StartHour, EndHour };
+TDSTTimeFault FirstTimeFault(const TDSTPanelState& panel);
+// A new record's minute edits start at "00": typing the hour alone gives a whole hour.
+void StartNewRecordTimes(TDSTPanelState& panel);
 // A single character becomes "0" and that character.
 std::string PadTimeText(const std::string& text);
 
-// Whether the panel gives dates that exist, and the summary of the period around now.
+// Whether the panel gives dates that exist, from complete rows, with times that can be stored,
+// and the summary of the period around now.
 TDSTCheck ValidateDSTPanel(const TDSTPanelState& panel, const TDSTSummaryContext& context);
 // Puts the summary into the panel (empty when "Daylight Saving" is unchecked).
 void DescribeDSTPanel(TDSTPanelState& panel, const TDSTSummaryContext& context);
@@ -77,6 +83,6 @@ void ShowRuleInHalf(const TSummerTimeRule& rule, bool ruleFields, TDSTPanelHalf&
 
 // A whole number of a day edit: 0 when the text is empty, no number, or too large to store.
 std::uint16_t DayNumber(const std::string& text);
-// The time of day of an hour and a minute text; 0:00 when either is no number or the pair is
-// no valid time.
+// The time of day of an hour and a minute text; empty minutes after an hour count as 00. 0:00
+// when either is no number or the pair is no valid time.
 double TimeOfDay(const std::string& hour, const std::string& minute);

@@ -79,14 +79,17 @@ TDSTPanel::TDSTPanel(TClockHost& host, QWidget* place, QCheckBox* dlCheckBox, co
         connect(arrows, &TUpDown::Clicked, this, &TDSTPanel::TimeUpDownClick);
         QLineEdit* edit = timeEdits[i];
         connect(edit, &QLineEdit::textChanged, this, [this, edit] { emit TimeEditChange(edit); });
+        connect(edit, &QLineEdit::textEdited, this, &TDSTPanel::FieldEdited);
     }
     for (QComboBox* c : {StartFLCombo, StartDayCombo, StartMonthCombo, EndFLCombo, EndDayCombo,
                          EndMonthCombo, FixedStartMonthCombo, FixedEndMonthCombo}) {
         c->setCurrentIndex(-1);
         connect(c, &QComboBox::activated, this, &TDSTPanel::ComboClick);
     }
-    for (QLineEdit* e : {StartAfterDayEdit, EndAfterDayEdit, StartDayEdit, EndDayEdit})
+    for (QLineEdit* e : {StartAfterDayEdit, EndAfterDayEdit, StartDayEdit, EndDayEdit}) {
         e->installEventFilter(this);
+        connect(e, &QLineEdit::textEdited, this, &TDSTPanel::FieldEdited);
+    }
     connect(RuleRadioButton, &QRadioButton::toggled, this, [this](bool on) {
         if (on)
             emit RuleSelected();
@@ -186,6 +189,29 @@ void TDSTPanel::PadTimeEdit(QLineEdit* edit) {
         return;
     const QSignalBlocker quiet(edit);
     edit->setText(QLatin1Char('0') + text);
+}
+
+QWidget* TDSTPanel::FaultField(const TDSTPanelState& state) const {
+    switch (FirstTimeFault(state)) {
+    case TDSTTimeFault::StartHour:
+        return DSTStartTimeH;
+    case TDSTTimeFault::EndHour:
+        return DSTEndTimeH;
+    case TDSTTimeFault::None:
+        break;
+    }
+    return nullptr;
+}
+
+void TDSTPanel::ChainTabOrder(const QList<QWidget*>& before, const QList<QWidget*>& after) const {
+    QList<QWidget*> chain = before;
+    chain << RuleRadioButton << StartFLCombo << StartDayCombo << StartAfterDayEdit
+          << StartMonthCombo << EndFLCombo << EndDayCombo << EndAfterDayEdit << EndMonthCombo
+          << FixedDatesRadioButton << StartDayEdit << FixedStartMonthCombo << EndDayEdit
+          << FixedEndMonthCombo << DSTStartTimeH << DSTStartTimeM << DSTEndTimeH << DSTEndTimeM;
+    chain << after;
+    for (qsizetype i = 1; i < chain.size(); ++i)
+        QWidget::setTabOrder(chain[i - 1], chain[i]);
 }
 
 bool TDSTPanel::eventFilter(QObject* watched, QEvent* e) {

@@ -2,6 +2,7 @@
 
 #include "DSTPanelRulesU.h"
 
+#include <QList>
 #include <QObject>
 #include <QString>
 #include <array>
@@ -40,6 +41,11 @@ public:
 
     void DescribeDSTPanel();
     void PadTimeEdit(QLineEdit* edit);
+    // The hour edit to put right when the panel was refused for a time; none for dates.
+    QWidget* FaultField(const TDSTPanelState& state) const;
+    // The page's focus chain with the panel in its reading order between the page's fields
+    // and its buttons.
+    void ChainTabOrder(const QList<QWidget*>& before, const QList<QWidget*>& after) const;
 
     QCheckBox* DLCheckBox;
     QGroupBox* DLGroupBox = nullptr;
@@ -76,6 +82,8 @@ signals:
     void TimeEditChange(QLineEdit* edit);
     // An arrow of the time row was clicked.
     void TimeUpDownClick();
+    // The user typed into a time or a day edit.
+    void FieldEdited();
 
 protected:
     bool eventFilter(QObject* watched, QEvent* e) override;

@@ -119,13 +119,17 @@ bool TManagePageBase::SearchEditKey(int key) {
 }
 
 void TManagePageBase::ListClick() {
-    if (Refilling)
-        return;
+    if (Refilling || Form.Asking())
+        return; // under an open question the list keeps the entry that asked
+    const TManageForm::TBusy busy(Form);
     const int row = SelectedRow();
     void* clicked = row >= 0 ? ListTarget.Item(row) : nullptr;
     if (ApplyButton->isEnabled() && !Form.DeleteMode) {
-        const TAnswer a = Form.Host.Platform().Messages->AskYesNo(
-            &Form, QStringLiteral("Apply changes?"), QStringLiteral("Apply"));
+        const TAnswer a = Form.AskYesNo(QStringLiteral("Apply changes?"), QStringLiteral("Apply"));
+        if (Form.Data == nullptr)
+            return; // another city list replaced the records meanwhile
+        // Whatever the list was made to show under the question, the clicked entry is meant.
+        SelectInList(clicked);
         if (a == TAnswer::Yes) {
             if (!ApplyRecord()) {
                 // The edits stay, with their record, ready to be put right and applied.
@@ -148,7 +152,7 @@ void TManagePageBase::EnableApply() {
 }
 
 void TManagePageBase::Refuse(const std::string& message, QWidget* field) {
-    Form.Host.Platform().Messages->Show(&Form, QString::fromStdString(message));
+    Form.ShowMessage(QString::fromStdString(message));
     if (field != nullptr && field->isEnabled())
         field->setFocus();
 }

@@ -37,6 +37,12 @@ struct TStoredTexts {
             Refusal = Refuse(message, field);
         }
     }
+    // A name as the file keeps it, without blanks around it: the checks and the record see
+    // what a restart will read.
+    void TakeName(const std::string& utf8, std::string& ansi, TManageField field) {
+        Take(utf8, ansi, field);
+        ansi = TrimAnsi(ansi);
+    }
 };
 
 void SetOffset(double& stored, const std::string& text, const TLocaleFacts& locale,
@@ -110,13 +116,13 @@ TApplyOutcome ApplyCountry(TCityList& data, TCountry*& edited, bool newMode,
         return {}; // no record to store into
     std::string name, code;
     TStoredTexts texts;
-    texts.Take(input.Name, name, TManageField::Name);
+    texts.TakeName(input.Name, name, TManageField::Name);
     texts.Take(input.Code, code, TManageField::Code);
     if (!texts.Ok)
         return texts.Refusal;
     const TCountry* other = newMode ? nullptr : edited;
     for (const TCountry* c : data.Countries)
-        if (c != other && c->Name == name)
+        if (c != other && TrimAnsi(c->Name) == name)
             return Refuse("A country is already in the list with that name. Please choose "
                           "another name.",
                           TManageField::Name);
@@ -168,7 +174,7 @@ TApplyOutcome ApplyState(TCityList& data, TState*& edited, bool newMode, const T
         return {}; // no record to store into
     std::string name, code;
     TStoredTexts texts;
-    texts.Take(input.Name, name, TManageField::Name);
+    texts.TakeName(input.Name, name, TManageField::Name);
     texts.Take(input.Code, code, TManageField::Code);
     if (!texts.Ok)
         return texts.Refusal;
@@ -181,8 +187,8 @@ TApplyOutcome ApplyState(TCityList& data, TState*& edited, bool newMode, const T
         return Refuse(InvalidDSTMessage, TManageField::None);
     const TState* other = newMode ? nullptr : edited;
     for (const TState* s : data.States)
-        if (s != other && s->Name == name && s->CountryId == country->UniqueId)
-            return Refuse("There is already a state called " + input.Name + " in " +
+        if (s != other && TrimAnsi(s->Name) == name && s->CountryId == country->UniqueId)
+            return Refuse("There is already a state called " + AnsiToUtf8(name) + " in " +
                               AnsiToUtf8(country->Name) + ". Please choose another name.",
                           TManageField::Name);
 
@@ -236,8 +242,8 @@ TApplyOutcome ApplyCity(TCityList& data, TCity*& edited, bool newMode, const TCi
         return {}; // no record to store into
     std::string longName, shortName;
     TStoredTexts texts;
-    texts.Take(input.LongName, longName, TManageField::LongName);
-    texts.Take(input.ShortName, shortName, TManageField::ShortName);
+    texts.TakeName(input.LongName, longName, TManageField::LongName);
+    texts.TakeName(input.ShortName, shortName, TManageField::ShortName);
     if (!texts.Ok)
         return texts.Refusal;
     if (shortName.empty())
@@ -315,7 +321,7 @@ TApplyOutcome ApplyAirport(TCityList& data, TAirport*& edited, bool newMode,
     std::string name;
     std::array<std::string, TAirport::SlotCount> codes;
     TStoredTexts texts;
-    texts.Take(input.Name, name, TManageField::Name);
+    texts.TakeName(input.Name, name, TManageField::Name);
     int badRow = -1;
     for (int r = 0; r < TAirport::SlotCount && texts.Ok; ++r) {
         texts.Take(input.Codes[static_cast<std::size_t>(r)], codes[static_cast<std::size_t>(r)],

@@ -12,12 +12,14 @@
 #include <QCloseEvent>
 #include <QComboBox>
 #include <QGroupBox>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QPushButton>
 #include <QSignalBlocker>
 #include <QStackedWidget>
+#include <QTimer>
 #include <QToolButton>
 
 TManageForm::TManageForm(TClockHost& host, QWidget* parent)
@@ -40,6 +42,9 @@ TManageForm::TManageForm(TClockHost& host, QWidget* parent)
     Airports = std::make_unique<TAirportPage>(*this);
     for (TManagePageBase* p : Pages())
         TManageForm::EnableGroup(p->RecordGroup, false);
+    // Enter presses the focused button as Space does.
+    for (QPushButton* button : findChildren<QPushButton*>())
+        button->installEventFilter(this);
     // On the desktop's accessibility bus a combo box is named by its value and labelled through
     // its label's relation: those without a visible label get one that is never shown.
     for (QComboBox* combo : findChildren<QComboBox*>()) {
@@ -71,6 +76,10 @@ void TManageForm::EnableGroup(QWidget* box, bool enabled) {
 void TManageForm::LimitOffset(TUpDown* arrows, QLineEdit* edit) {
     arrows->SetAssociate(edit);
     arrows->SetRange(static_cast<int>(MinUTCOffset), static_cast<int>(MaxUTCOffset));
+    const QString range = tr("Hours east of UTC, from -12 to +14; fractions such as 5.5 are "
+                             "allowed. The arrows, and Up and Down, step to the next whole hour.");
+    edit->setToolTip(range);
+    arrows->setToolTip(range);
     const auto arrowButtons = arrows->findChildren<QToolButton*>();
     const QStringList names{tr("UTC offset up"), tr("UTC offset down")};
     for (int i = 0; i < arrowButtons.size() && i < names.size(); ++i)
@@ -193,6 +202,11 @@ void TManageForm::Open(TManagePage page, TManageMode mode, std::int32_t recordId
             break;
         }
         ShowOnHost();
+        // A new country or state starts with its name.
+        if (page == TManagePage::Countries)
+            Countries->CountryNameEdit->setFocus();
+        else if (page == TManagePage::States)
+            States->StateNameEdit->setFocus();
         break;
     case TManageMode::Edit:
         BeginEdit(page, recordId);
@@ -214,6 +228,40 @@ void TManageForm::Open(TManagePage page, TManageMode mode, std::int32_t recordId
         }
         break;
     }
+}
+
+TManageForm::TBusy::TBusy(TManageForm& form) : Form(form) {
+    ++Form.Busy;
+}
+
+TManageForm::TBusy::~TBusy() {
+    if (--Form.Busy > 0 || !Form.Waiting)
+        return;
+    // After the handler that asked has returned, not inside it.
+    QTimer::singleShot(0, &Form, [form = &Form] {
+        if (form->Asking() || !form->Waiting)
+            return; // another question came first; its end runs the command
+        std::function<void()> command = std::move(form->Waiting);
+        form->Waiting = nullptr;
+        command();
+    });
+}
+
+TAnswer TManageForm::AskYesNo(const QString& text, const QString& caption) {
+    const TBusy busy(*this);
+    return Host.Platform().Messages->AskYesNo(this, text, caption);
+}
+
+void TManageForm::ShowMessage(const QString& text) {
+    const TBusy busy(*this);
+    Host.Platform().Messages->Show(this, text);
+}
+
+bool TManageForm::WaitForQuestion(std::function<void()> command) {
+    if (!Asking())
+        return false;
+    Waiting = std::move(command);
+    return true;
 }
 
 void TManageForm::ShowOnHost() {
@@ -251,6 +299,19 @@ void TManageForm::ManagePageControlChange() {
     ResetPages();
 }
 
+bool TManageForm::eventFilter(QObject* watched, QEvent* e) {
+    if (e->type() == QEvent::KeyPress) {
+        const int key = static_cast<QKeyEvent*>(e)->key();
+        auto* button = qobject_cast<QPushButton*>(watched);
+        if (button != nullptr && (key == Qt::Key_Return || key == Qt::Key_Enter)) {
+            if (button->isEnabled())
+                button->click();
+            return true;
+        }
+    }
+    return QWidget::eventFilter(watched, e);
+}
+
 void TManageForm::showEvent(QShowEvent* e) {
     QWidget::showEvent(e);
     if (!e->spontaneous())
@@ -258,6 +319,11 @@ void TManageForm::showEvent(QShowEvent* e) {
 }
 
 void TManageForm::closeEvent(QCloseEvent* e) {
+    // Closing under an open question is refused: the question's handler still needs the page.
+    if (Asking() && !PuttingAway) {
+        e->ignore();
+        return;
+    }
     QWidget::closeEvent(e);
     if (!PuttingAway)
         FormClose();

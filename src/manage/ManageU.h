@@ -7,6 +7,7 @@
 #include <QWidget>
 #include <array>
 #include <cstdint>
+#include <functional>
 #include <memory>
 
 namespace Ui {
@@ -53,6 +54,25 @@ public:
     void FormShow();
     void FormClose();
     void ManagePageControlChange();
+    // The window's questions and messages. While one is open (and until the handler that asked
+    // has finished) the window's commands wait: they would otherwise reset the pages under it.
+    TAnswer AskYesNo(const QString& text, const QString& caption);
+    void ShowMessage(const QString& text);
+    bool Asking() const { return Busy > 0; }
+    // Keeps the command for when no question is open and says so; false when it may run now.
+    bool WaitForQuestion(std::function<void()> command);
+    // Held by a handler that asks: commands wait until it is released.
+    class TBusy {
+    public:
+        explicit TBusy(TManageForm& form);
+        ~TBusy();
+        TBusy(const TBusy&) = delete;
+        TBusy& operator=(const TBusy&) = delete;
+
+    private:
+        TManageForm& Form;
+    };
+
     // Shows the window on the clock window's top-left corner, in front.
     void ShowOnHost();
     void SetPage(TManagePage page);
@@ -82,6 +102,7 @@ signals:
     void RecordDeleted(TManagePage page);
 
 protected:
+    bool eventFilter(QObject* watched, QEvent* e) override;
     void showEvent(QShowEvent* e) override;
     void closeEvent(QCloseEvent* e) override;
 
@@ -91,4 +112,6 @@ private:
     std::array<TManagePageBase*, 4> Pages() const;
     std::unique_ptr<Ui::ManageForm> Ui_;
     bool PuttingAway = false;
+    int Busy = 0;
+    std::function<void()> Waiting; // the last command that came while a question was open
 };

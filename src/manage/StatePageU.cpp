@@ -58,6 +58,15 @@ TStatePage::TStatePage(TManageForm& form)
     connect(p, &TDSTPanel::RuleSelected, this, &TStatePage::StateRuleRadioButtonClick);
     connect(p, &TDSTPanel::FixedDatesSelected, this, &TStatePage::StateFixedDatesRadioButtonClick);
     connect(p, &TDSTPanel::TimeUpDownClick, this, &TStatePage::StateUTCUpDownClick);
+    // Typing is an edit as much as a click into the field.
+    connect(StateNameEdit, &QLineEdit::textEdited, this, &TStatePage::StateNameEditClick);
+    connect(StateCodeEdit, &QLineEdit::textEdited, this, &TStatePage::StateCodeEditClick);
+    connect(StateUTCOffSetEdit, &QLineEdit::textEdited, this, &TStatePage::StateUTCOffSetEditClick);
+    connect(p, &TDSTPanel::FieldEdited, this, &TStatePage::StateUTCUpDownClick);
+    Panel->ChainTabOrder({StateEdit, StateListBox, StateNameEdit, StateCountryComboBox,
+                          StateCodeEdit, StateUTCOffSetEdit, Ui_->StateFromZoneButton,
+                          StateDLCheckBox},
+                         {StateApplyButton, StateCloseButton});
     connect(p, &TDSTPanel::TimeEditChange, this, [this](QLineEdit* edit) {
         if (edit == Panel->DSTStartTimeH)
             StateDSTStartTimeHChange();
@@ -132,6 +141,7 @@ void TStatePage::ClearStatePage() {
     ClearRuleFields(p);
     ClearFixedFields(p);
     ClearTimeFields(p);
+    StartNewRecordTimes(p);
     Panel->Show(p);
 }
 
@@ -174,12 +184,13 @@ bool TStatePage::ApplyState() {
                          : o.Focus == TManageField::Code ? static_cast<QWidget*>(StateCodeEdit)
                          : o.Focus == TManageField::Country
                              ? static_cast<QWidget*>(StateCountryComboBox)
-                             : nullptr;
+                             : Panel->FaultField(in.Panel);
         Refuse(o.Message, focus);
         return false;
     }
     if (o.OffsetReset)
         StateUTCOffSetEdit->setText(QString::fromStdString(o.OffsetText));
+    StateNameEdit->setText(ToQ(EditedState->Name)); // as stored: without blanks around it
     if (Form.NewMode) {
         TManageForm::EnableGroup(StatesGroupBox, true);
         ClearStatePage();
@@ -245,6 +256,8 @@ void TStatePage::StateFromZoneButtonClick() {
 }
 
 void TStatePage::StateApplyButtonClick() {
+    if (Form.Asking())
+        return; // pressed through the accessibility bus under an open question
     ApplyState();
 }
 
@@ -270,6 +283,8 @@ void TStatePage::StateDLCheckBoxClick() {
     StateUTCOffSetEdit->setText(offset);
     p = Panel->Read();
     p.TimeRowEnabled = true;
+    if (SelectedRow() < 0)
+        StartNewRecordTimes(p); // nothing was reloaded: a new record
     Panel->Show(p);
     EnableApply();
 }

@@ -5,8 +5,9 @@
 class QLineEdit;
 class QToolButton;
 
-// Two arrows bound to an edit: each click reads the edit's whole number, steps it by one within
-// the range (no wrap) and writes it back. Typing into the edit is not limited by the arrows.
+// Two arrows bound to an edit: each click reads the edit's number, steps it to the next whole
+// number up or down within the range (no wrap) and writes it back; Up and Down in the edit do
+// the same. Typing into the edit is not limited by the arrows.
 class TUpDown : public QWidget {
     Q_OBJECT
 public:
@@ -26,11 +27,15 @@ public:
     void StepDown() { Step(-1); }
 
 signals:
-    // After a click has written the edit.
+    // After a click (or Up or Down in the edit) has written the edit.
     void Clicked(bool up);
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* e) override;
 
 private:
     void Step(int delta);
+    static int NextWholeNumber(double shown, int delta);
 
     QLineEdit* Edit = nullptr;
     QToolButton* Up = nullptr;

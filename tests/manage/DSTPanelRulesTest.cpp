@@ -98,7 +98,8 @@ TEST(DSTPanelMapping, ControlsToRuleAndBack) {
     EXPECT_DOUBLE_EQ(TimeOfDay("07", "05"), (7 * 60 + 5) / 1440.0);
     EXPECT_EQ(TimeOfDay("24", "00"), 0);
     EXPECT_EQ(TimeOfDay("10", "60"), 0);
-    EXPECT_EQ(TimeOfDay("10", ""), 0);
+    EXPECT_DOUBLE_EQ(TimeOfDay("10", ""), 10.0 / 24) << "the hour alone is a whole hour";
+    EXPECT_EQ(TimeOfDay("", "30"), 0);
     EXPECT_EQ(TimeOfDay("ab", "10"), 0);
     EXPECT_EQ(PadTimeText("7"), "07");
     EXPECT_EQ(PadTimeText("17"), "17");
@@ -218,4 +219,63 @@ TEST(DSTPanelLoading, EachKindOfRecordShowsAsDescribed) {
     EXPECT_TRUE(p.TimeRowEnabled);
     EXPECT_EQ(p.Start.Hour, "00");
     EXPECT_EQ(p.End.Minute, "00");
+}
+
+TEST(DSTPanelValidation, ARuleNeedsItsWeekAndWeekdayAlsoAfterADay) {
+    const TDSTSummaryContext now = Today(2026, 6, 1);
+    // First Sunday after 24 March to first Sunday after 24 October: complete, near dates.
+    const TDSTPanelState after = Checked(true, RuleHalf(0, 6, 2, "24"), RuleHalf(0, 6, 9, "24"));
+    EXPECT_EQ(ValidateDSTPanel(after, now).Summary,
+              "Start: Sun 29/03/2026     End: Sun 25/10/2026");
+    // Without the week the counting would run 256 Sundays on; without the weekday it would
+    // count Sundays the row does not show, and the record would reload as no saving.
+    for (int TDSTPanelHalf::*field : {&TDSTPanelHalf::Ordinal, &TDSTPanelHalf::WeekDay}) {
+        for (TDSTPanelHalf TDSTPanelState::*half : {&TDSTPanelState::Start, &TDSTPanelState::End}) {
+            TDSTPanelState p = after;
+            (p.*half).*field = -1;
+            const TDSTCheck c = ValidateDSTPanel(p, now);
+            EXPECT_FALSE(c.Valid);
+            EXPECT_EQ(c.Summary, "Not ok");
+        }
+    }
+    // Fixed dates use neither.
+    TDSTPanelState fixed = Checked(false, FixedHalf("1", 3), FixedHalf("1", 9));
+    EXPECT_TRUE(ValidateDSTPanel(fixed, now).Valid);
+}
+
+TEST(DSTPanelValidation, MinutesWithoutTheirHourAreRefusedAnHourAloneIsWhole) {
+    const TDSTSummaryContext now = Today(2026, 6, 1);
+    TDSTPanelState p = North;
+    p.Start.Hour = "02";
+    p.End.Hour = "03";
+    EXPECT_TRUE(ValidateDSTPanel(p, now).Valid) << "minutes left empty";
+    TSummerTimeRule s, e;
+    StoreDSTPanel(p, TDSTPanelOwner::Country, s, e);
+    EXPECT_DOUBLE_EQ(s.ChangeTime, 2.0 / 24);
+    EXPECT_DOUBLE_EQ(e.ChangeTime, 3.0 / 24);
+
+    p.End.Hour = " ";
+    p.End.Minute = "30";
+    TDSTCheck c = ValidateDSTPanel(p, now);
+    EXPECT_FALSE(c.Valid);
+    EXPECT_EQ(c.Summary, "Start: Sun 29/03/2026     End: Sun 25/10/2026") << "the dates stand";
+    EXPECT_EQ(FirstTimeFault(p), TDSTTimeFault::EndHour);
+    p.Start.Hour.clear();
+    p.Start.Minute = "00";
+    EXPECT_EQ(FirstTimeFault(p), TDSTTimeFault::StartHour);
+    p.Start.Minute.clear();
+    p.End.Minute.clear();
+    EXPECT_EQ(FirstTimeFault(p), TDSTTimeFault::None) << "no time at all is midnight";
+    EXPECT_TRUE(ValidateDSTPanel(p, now).Valid);
+    p.Checked = false;
+    p.End.Minute = "30";
+    EXPECT_TRUE(ValidateDSTPanel(p, now).Valid) << "unchecked, the time row is not read";
+
+    // A new record's minutes start at 00; typed minutes stay.
+    TDSTPanelState fresh;
+    fresh.End.Minute = "15";
+    StartNewRecordTimes(fresh);
+    EXPECT_EQ(fresh.Start.Minute, "00");
+    EXPECT_EQ(fresh.Start.Hour, "");
+    EXPECT_EQ(fresh.End.Minute, "15");
 }

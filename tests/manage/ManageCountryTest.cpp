@@ -1,8 +1,10 @@
 #include "CompanionWindowsU.h"
 #include "CountryPageU.h"
 #include "FakeClockHost.h"
+#include "ManageRecordsU.h"
 #include "ManageU.h"
 #include "SkinU.h"
+#include "StatePageU.h"
 #include "TavikU.h"
 #include "UpDownU.h"
 #include "Widgets.h"
@@ -20,6 +22,8 @@
 #include <QRadioButton>
 #include <QSignalSpy>
 #include <QTest>
+#include <QToolButton>
+#include <cmath>
 #include <gtest/gtest.h>
 
 namespace {
@@ -418,4 +422,300 @@ TEST_F(CountryPage, TabbingIntoAFieldEnablesApplyAsAClickDoes) {
     EXPECT_FALSE(Page->CountryApplyButton->isEnabled()) << "the program's own focus is no edit";
     focus(Page->CountryUTCOffSetEdit, Qt::TabFocusReason);
     EXPECT_TRUE(Page->CountryApplyButton->isEnabled());
+}
+
+namespace {
+
+// Chooses the entry of a combo box as the user does.
+void ChooseIn(QComboBox* combo, const char* text) {
+    const int i = combo->findText(QLatin1String(text));
+    ASSERT_GE(i, 0) << text;
+    combo->setCurrentIndex(i);
+    emit combo->activated(i);
+}
+
+// One row of the rule: [ordinal] [weekday] after [day] of [month]; nullptr leaves it alone.
+void TypeRule(QComboBox* ordinal, const char* ordinalText, QComboBox* weekday,
+              const char* weekdayText, QLineEdit* after, const char* afterText, QComboBox* month,
+              const char* monthText) {
+    if (ordinalText != nullptr)
+        ChooseIn(ordinal, ordinalText);
+    ChooseIn(weekday, weekdayText);
+    QTest::keyClicks(after, QLatin1String(afterText));
+    ChooseIn(month, monthText);
+}
+
+QString FocusName(QWidget* window) {
+    QWidget* w = window->focusWidget();
+    return w != nullptr ? w->objectName() : QString();
+}
+
+// The controls Tab reaches from the one that has the focus, up to the last of them.
+QStringList TabFrom(QWidget* window, QWidget* start, const char* last) {
+    start->setFocus(Qt::OtherFocusReason);
+    QStringList reached;
+    for (int i = 0; i < 40 && FocusName(window) != QLatin1String(last); ++i) {
+        QTest::keyClick(window->focusWidget(), Qt::Key_Tab);
+        reached << FocusName(window);
+    }
+    return reached;
+}
+
+TDateTime RuleDate(int year, const TSummerTimeRule& rule) {
+    TDateTime d = 0;
+    EXPECT_TRUE(WeekdayRuleDate(year, rule, d));
+    return std::floor(d);
+}
+
+} // namespace
+
+TEST_F(CountryPage, AChangeTimeTypedAsTheHourAloneIsThatWholeHour) {
+    Open(TManageMode::New);
+    TDSTPanel& p = *Page->Panel;
+    EXPECT_EQ(Form->focusWidget(), Page->CountryNameEdit) << "Add Country starts in the name";
+    QTest::keyClicks(Page->CountryNameEdit, QStringLiteral("Testland"));
+    QTest::mouseClick(p.DLCheckBox, Qt::LeftButton);
+    ASSERT_TRUE(p.DLGroupBox->isEnabled());
+    EXPECT_EQ(p.DSTStartTimeM->text(), QStringLiteral("00")) << "a new record's minutes";
+    EXPECT_EQ(p.DSTEndTimeM->text(), QStringLiteral("00"));
+    TypeRule(p.StartFLCombo, "Last", p.StartDayCombo, "Sunday", p.StartAfterDayEdit, "",
+             p.StartMonthCombo, "March");
+    TypeRule(p.EndFLCombo, "Last", p.EndDayCombo, "Sunday", p.EndAfterDayEdit, "", p.EndMonthCombo,
+             "October");
+    QTest::keyClicks(p.DSTStartTimeH, QStringLiteral("02"));
+    QTest::keyClicks(p.DSTEndTimeH, QStringLiteral("3"));
+    p.DSTEndTimeM->clear(); // emptied by the user: the hour alone still counts
+    Page->CountryApplyButton->click();
+    ASSERT_TRUE(Host.P.Shown.isEmpty()) << Host.P.Shown.join(QLatin1Char('|')).toStdString();
+    const TCountry* t = Named("Testland");
+    ASSERT_NE(t, nullptr);
+    EXPECT_DOUBLE_EQ(t->DSTStart.ChangeTime, 2.0 / 24);
+    EXPECT_DOUBLE_EQ(t->DSTEnd.ChangeTime, 3.0 / 24);
+
+    // Minutes without their hour are refused, with the hour in front of the user.
+    Open(TManageMode::Edit, Named("Germany")->UniqueId);
+    const TSummerTimeRule before = Named("Germany")->DSTEnd;
+    QTest::mouseClick(Page->CountryNameEdit, Qt::LeftButton);
+    p.DSTEndTimeH->clear();
+    QTest::keyClicks(p.DSTEndTimeM, QStringLiteral("30"));
+    Page->CountryApplyButton->click();
+    ASSERT_EQ(Host.P.Shown.size(), 1);
+    EXPECT_EQ(Host.P.Shown[0], QString::fromLatin1(InvalidDSTMessage));
+    EXPECT_EQ(Form->focusWidget(), p.DSTEndTimeH);
+    EXPECT_EQ(Named("Germany")->DSTEnd, before);
+}
+
+TEST_F(CountryPage, TheOffsetArrowsStepAFractionToTheNextWholeHour) {
+    Open(TManageMode::Edit, Named("India")->UniqueId);
+    ASSERT_EQ(Page->CountryUTCOffSetEdit->text(), QStringLiteral("5.5"));
+    QToolButton *up = nullptr, *down = nullptr;
+    for (QToolButton* b : Page->CountryUTCOffSetUpDown->findChildren<QToolButton*>())
+        (b->arrowType() == Qt::UpArrow ? up : down) = b;
+    ASSERT_TRUE(up && down);
+    EXPECT_EQ(up->accessibleName(), QStringLiteral("UTC offset up"));
+    QTest::mouseClick(up, Qt::LeftButton);
+    EXPECT_EQ(Page->CountryUTCOffSetEdit->text(), QStringLiteral("6"));
+    EXPECT_TRUE(Page->CountryApplyButton->isEnabled());
+    Page->CountryUTCOffSetEdit->setText(QStringLiteral("5.5"));
+    QTest::mouseClick(down, Qt::LeftButton);
+    EXPECT_EQ(Page->CountryUTCOffSetEdit->text(), QStringLiteral("5"));
+    // Up and Down in the field step as the arrows do, within -12 to +14.
+    Page->CountryUTCOffSetEdit->setText(QStringLiteral("13.75"));
+    QTest::keyClick(Page->CountryUTCOffSetEdit, Qt::Key_Up);
+    QTest::keyClick(Page->CountryUTCOffSetEdit, Qt::Key_Up);
+    EXPECT_EQ(Page->CountryUTCOffSetEdit->text(), QStringLiteral("14"));
+    EXPECT_TRUE(Page->CountryUTCOffSetEdit->toolTip().contains(QStringLiteral("-12 to +14")));
+    Page->CountryApplyButton->click();
+    EXPECT_EQ(Named("India")->UTCOffset, 14);
+}
+
+TEST_F(CountryPage, ARuleWithoutItsWeekIsRefusedAndACompleteOneStoredAsItsSummary) {
+    Open(TManageMode::New);
+    TDSTPanel& p = *Page->Panel;
+    QTest::keyClicks(Page->CountryNameEdit, QStringLiteral("Testland"));
+    QTest::mouseClick(p.DLCheckBox, Qt::LeftButton);
+    TypeRule(p.StartFLCombo, nullptr, p.StartDayCombo, "Sunday", p.StartAfterDayEdit, "24",
+             p.StartMonthCombo, "March");
+    TypeRule(p.EndFLCombo, nullptr, p.EndDayCombo, "Sunday", p.EndAfterDayEdit, "24",
+             p.EndMonthCombo, "October");
+    QTest::keyClicks(p.DSTStartTimeH, QStringLiteral("2"));
+    QTest::keyClicks(p.DSTEndTimeH, QStringLiteral("3"));
+    EXPECT_EQ(p.ExampleLabel->text(), QStringLiteral("Not ok")) << "no date years away";
+    Page->CountryApplyButton->click();
+    EXPECT_EQ(Host.P.Shown.value(0), QString::fromLatin1(InvalidDSTMessage));
+    EXPECT_EQ(Named("Testland"), nullptr);
+
+    ChooseIn(p.StartFLCombo, "First");
+    ChooseIn(p.EndFLCombo, "First");
+    EXPECT_EQ(p.ExampleLabel->text(), QStringLiteral("Start: 29/03/2026     End: 25/10/2026"));
+    Page->CountryApplyButton->click();
+    const TCountry* t = Named("Testland");
+    ASSERT_NE(t, nullptr);
+    EXPECT_EQ(t->DSTStart.WeekOrdinal, 0);
+    TDateTime start = 0, end = 0;
+    ASSERT_TRUE(TryEncodeDate(2026, 3, 29, start) && TryEncodeDate(2026, 10, 25, end));
+    EXPECT_EQ(RuleDate(2026, t->DSTStart), start) << "the record gives the summary's dates";
+    EXPECT_EQ(RuleDate(2026, t->DSTEnd), end);
+}
+
+TEST_F(CountryPage, NamesAreKeptWithoutBlanksAroundThemAsTheFileKeepsThem) {
+    Open(TManageMode::New);
+    QTest::keyClicks(Page->CountryNameEdit, QStringLiteral("   "));
+    Page->CountryApplyButton->click();
+    EXPECT_EQ(Host.P.Shown.value(0), QStringLiteral("Name should not be empty"));
+    Page->CountryNameEdit->clear();
+    QTest::keyClicks(Page->CountryNameEdit, QStringLiteral(" Testland "));
+    Page->CountryApplyButton->click();
+    ASSERT_NE(Named("Testland"), nullptr);
+    EXPECT_EQ(Page->CountryListBox->currentItem()->text(), QStringLiteral("Testland"));
+    QTest::keyClicks(Page->CountryNameEdit, QStringLiteral("Testland "));
+    Page->CountryApplyButton->click();
+    EXPECT_EQ(Host.P.Shown.value(1), QStringLiteral("A country is already in the list with that "
+                                                    "name. Please choose another name."));
+
+    // Edited, the field shows the name as stored.
+    Open(TManageMode::Edit, Named("Fiji")->UniqueId);
+    QTest::mouseClick(Page->CountryNameEdit, Qt::LeftButton);
+    Page->CountryNameEdit->setText(QStringLiteral("  Fiji"));
+    Page->CountryApplyButton->click();
+    EXPECT_EQ(Named("Fiji")->UniqueId, Page->EditedCountry->UniqueId);
+    EXPECT_EQ(Page->CountryNameEdit->text(), QStringLiteral("Fiji"));
+}
+
+TEST_F(CountryPage, TheKeyboardRunsThroughThePanelBeforeTheButtonsAndPressesThem) {
+    Open(TManageMode::Edit, Named("Germany")->UniqueId);
+    ASSERT_TRUE(QTest::qWaitForWindowActive(Form));
+    TDSTPanel& p = *Page->Panel;
+    const QStringList reached = TabFrom(Form, Page->CountryNameEdit, "CountryCloseButton");
+    QStringList expected;
+    for (const char* name : {"CountryCodeEdit",          "CountryUTCOffSetEdit",
+                             "CountryFromZoneButton",    "CountryCapitalComboBox",
+                             "CountryDLCheckBox",        "CountryRuleRadioButton",
+                             "CountryStartFLCombo",      "CountryStartDayCombo",
+                             "CountryStartAfterDayEdit", "CountryStartMonthCombo",
+                             "CountryEndFLCombo",        "CountryEndDayCombo",
+                             "CountryEndAfterDayEdit",   "CountryEndMonthCombo",
+                             "CountryStartDayEdit",      "CountryFixedStartMonthCombo",
+                             "CountryEndDayEdit",        "CountryFixedEndMonthCombo",
+                             "CountryDSTStartTimeH",     "CountryDSTStartTimeM",
+                             "CountryDSTEndTimeH",       "CountryDSTEndTimeM",
+                             "CountryApplyButton",       "CountryCloseButton"})
+        expected << QLatin1String(name);
+    EXPECT_EQ(reached, expected) << reached.join(QLatin1Char(' ')).toStdString();
+
+    // Up and Down step the time as its arrows do, and typing a time enables Apply.
+    Page->CountryApplyButton->setEnabled(false);
+    QTest::keyClick(p.DSTStartTimeH, Qt::Key_Up);
+    EXPECT_EQ(p.DSTStartTimeH->text(), QStringLiteral("03"));
+    EXPECT_TRUE(Page->CountryApplyButton->isEnabled());
+    Page->CountryApplyButton->setEnabled(false);
+    QTest::keyClicks(p.DSTEndTimeM, QStringLiteral("5"));
+    EXPECT_TRUE(Page->CountryApplyButton->isEnabled()) << "as typing a name does";
+    Page->CountryApplyButton->setEnabled(false);
+    QTest::keyClicks(Page->CountryCodeEdit, QStringLiteral("D"));
+    EXPECT_TRUE(Page->CountryApplyButton->isEnabled());
+
+    // Enter presses the focused Apply, Space the focused Close.
+    Page->CountryApplyButton->setFocus();
+    QTest::keyClick(Page->CountryApplyButton, Qt::Key_Return);
+    EXPECT_DOUBLE_EQ(Named("Germany")->DSTStart.ChangeTime, 3.0 / 24);
+    EXPECT_EQ(Named("Germany")->Code, "D");
+    Page->CountryCloseButton->setFocus();
+    QTest::keyClick(Page->CountryCloseButton, Qt::Key_Space);
+    EXPECT_FALSE(Form->isVisible());
+}
+
+TEST(ManageFromTheClock, ACommandThatComesWhileTheWindowAsksWaitsForTheAnswer) {
+    TFakePlatform p;
+    WriteTestWorld(p.File(QStringLiteral("user.tvk")).toStdString(), 1);
+    TTavikForm clock(p.Platform, TSkin::Standard());
+    TCompanionWindows companions(clock);
+    clock.SetCompanions(&companions);
+    TManageForm& manage = companions.Manage();
+    TCountryPage& page = *manage.Countries;
+    clock.Data.CurrentCity = clock.Data.Cities.FindById(3); // Delhi, India
+    clock.Country2Click();
+    ASSERT_EQ(page.EditedCountry->Name, "India");
+    const int countries = clock.Data.Countries.Count();
+    QTest::mouseClick(page.CountryNameEdit, Qt::LeftButton);
+    page.CountryNameEdit->setText(QStringLiteral("Bharat"));
+
+    // Under the open question the accessibility bus runs Location > Delete > Country, presses
+    // Apply and closes the window: none of it touches the page that asks.
+    bool asked = false;
+    p.WhileAsking = [&] {
+        asked = true;
+        clock.findChild<QAction*>(QStringLiteral("Country3"))->trigger();
+        page.CountryApplyButton->click();
+        manage.close();
+        EXPECT_FALSE(manage.DeleteMode);
+        EXPECT_TRUE(manage.isVisible());
+        EXPECT_EQ(page.EditedCountry->Name, "India") << "not applied under the question";
+        EXPECT_EQ(page.CountryNameEdit->text(), QStringLiteral("Bharat"));
+    };
+    p.Answers = {TAnswer::Yes};
+    QListWidget* list = page.CountryListBox;
+    QListWidgetItem* nepal = list->findItems(QStringLiteral("Nepal"), Qt::MatchExactly).value(0);
+    ASSERT_NE(nepal, nullptr);
+    list->scrollToItem(nepal);
+    QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, list->visualItemRect(nepal).center());
+    p.WhileAsking = nullptr;
+    ASSERT_TRUE(asked);
+    EXPECT_EQ(clock.Data.Countries.FindById(3)->Name, "Bharat") << "Yes applied the edit";
+    EXPECT_EQ(page.EditedCountry->Name, "Nepal");
+    EXPECT_FALSE(manage.DeleteMode);
+
+    // Then the command that waited runs: delete mode, nothing deleted without its own Delete.
+    QCoreApplication::processEvents();
+    EXPECT_TRUE(manage.DeleteMode);
+    EXPECT_EQ(page.CountryApplyButton->text(), QStringLiteral("Delete"));
+    EXPECT_EQ(clock.Data.Countries.Count(), countries);
+    clock.Data.Modified = false;
+}
+
+TEST(StatePageKeys, ANewStateStartsInItsNameAndKeepsTheCountryPagesRules) {
+    TFakeClockHost host;
+    TCompanionWindows companions(host);
+    TManageForm& form = companions.Manage();
+    TStatePage& page = *form.States;
+    TDSTPanel& p = *page.Panel;
+    companions.OpenManage(TManagePage::States, TManageMode::New, 0);
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&form));
+    EXPECT_EQ(QApplication::focusWidget(), page.StateNameEdit);
+
+    // A name of blanks is empty; the name is stored without its blanks.
+    QTest::keyClicks(page.StateNameEdit, QStringLiteral("  "));
+    ChooseIn(page.StateCountryComboBox, "India");
+    page.StateApplyButton->click();
+    EXPECT_EQ(host.P.Shown.value(0), QStringLiteral("Name should not be empty"));
+    QTest::keyClicks(page.StateNameEdit, QStringLiteral("Goa "));
+
+    // No week with an after day: refused, as on the country page.
+    QTest::mouseClick(p.DLCheckBox, Qt::LeftButton);
+    EXPECT_EQ(p.DSTStartTimeM->text(), QStringLiteral("00"));
+    TypeRule(p.StartFLCombo, nullptr, p.StartDayCombo, "Sunday", p.StartAfterDayEdit, "24",
+             p.StartMonthCombo, "March");
+    TypeRule(p.EndFLCombo, "First", p.EndDayCombo, "Sunday", p.EndAfterDayEdit, "24",
+             p.EndMonthCombo, "October");
+    QTest::keyClicks(p.DSTStartTimeH, QStringLiteral("2"));
+    QTest::keyClicks(p.DSTEndTimeH, QStringLiteral("3"));
+    page.StateApplyButton->click();
+    EXPECT_EQ(host.P.Shown.value(1), QString::fromLatin1(InvalidDSTMessage));
+    ChooseIn(p.StartFLCombo, "First");
+    page.StateApplyButton->click();
+    ASSERT_EQ(host.P.Shown.size(), 2);
+    const TState* goa = host.Data.States.FindById(host.Data.States.MaxUniqueId());
+    ASSERT_EQ(goa->Name, "Goa");
+    EXPECT_EQ(goa->DSTStart.WeekOrdinal, 0);
+    EXPECT_DOUBLE_EQ(goa->DSTStart.ChangeTime, 2.0 / 24) << "the hour alone";
+    EXPECT_DOUBLE_EQ(goa->DSTEnd.ChangeTime, 3.0 / 24);
+
+    // Tab runs through the panel before Apply and Close.
+    QTest::mouseClick(p.DLCheckBox, Qt::LeftButton);
+    const QStringList reached = TabFrom(&form, page.StateDLCheckBox, "StateCloseButton");
+    ASSERT_GE(reached.size(), 3);
+    EXPECT_EQ(reached.first(), QStringLiteral("StateRuleRadioButton"));
+    EXPECT_EQ(reached[reached.size() - 3], QStringLiteral("StateDSTEndTimeM"));
+    EXPECT_EQ(reached[reached.size() - 2], QStringLiteral("StateApplyButton"));
+    form.close();
 }

@@ -297,3 +297,57 @@ TEST_F(Records, AirportApplyCutsCodesAndFillsTheCitySlots) {
     EXPECT_EQ(CountryOfPlace(Data, 1, 0), Data.Countries.FindById(2));
     EXPECT_EQ(CountryOfPlace(Data, 77, 3), nullptr) << "a missing state";
 }
+
+TEST_F(Records, NamesAreJudgedAndStoredAsTheFileKeepsThemWithoutBlanksAround) {
+    // Blanks alone are no name, on every page that trims its names in the file.
+    const int countries = Data.Countries.Count();
+    TCountry* country = nullptr;
+    EXPECT_EQ(ApplyCountry(Data, country, true, Country("   "), Context).Message, EmptyNameMessage);
+    TStateInput state;
+    state.Name = " \t ";
+    state.CountryId = CountryNamed("Nepal").UniqueId;
+    TState* newState = nullptr;
+    EXPECT_EQ(ApplyState(Data, newState, true, state, Context).Message, EmptyNameMessage);
+    TCityInput city;
+    city.ShortName = "  ";
+    city.LongName = "Pokhara";
+    city.CountryId = 2;
+    TCity* newCity = nullptr;
+    EXPECT_EQ(ApplyCity(Data, newCity, true, city).Message, "Short Name should not be empty");
+    TAirportInput airport;
+    airport.Name = " ";
+    airport.CountryId = 2;
+    TAirport* newAirport = nullptr;
+    EXPECT_EQ(ApplyAirport(Data, newAirport, true, airport).Message, EmptyNameMessage);
+    EXPECT_EQ(Data.Countries.Count(), countries);
+    EXPECT_EQ(newState, nullptr);
+
+    // A blank before or after an existing name makes no second record of that name.
+    EXPECT_EQ(ApplyCountry(Data, country, true, Country(" Nepal "), Context).Message,
+              "A country is already in the list with that name. Please choose another name.");
+    state.Name = "Bagmati ";
+    EXPECT_EQ(ApplyState(Data, newState, true, state, Context).Message,
+              "There is already a state called Bagmati in Nepal. Please choose another name.");
+    // Nor does a record that still holds blanks of its own (set before the rule).
+    CountryNamed("Egypt").Name = "Egypt ";
+    EXPECT_FALSE(ApplyCountry(Data, country, true, Country("Egypt"), Context).Applied);
+
+    // Stored as the file keeps it, so that the next check and a restart see the same name.
+    ASSERT_TRUE(ApplyCountry(Data, country, true, Country("  Testland "), Context).Applied);
+    EXPECT_EQ(country->Name, "Testland");
+    TCountry* second = nullptr;
+    EXPECT_FALSE(ApplyCountry(Data, second, true, Country("Testland"), Context).Applied);
+    ASSERT_TRUE(ApplyCountry(Data, country, false, Country(" Testland"), Context).Applied)
+        << "its own name, blanks or not";
+    state.Name = " Pokhara\t";
+    ASSERT_TRUE(ApplyState(Data, newState, true, state, Context).Applied);
+    EXPECT_EQ(newState->Name, "Pokhara");
+    city.ShortName = " Pkr ";
+    city.LongName = " Pokhara ";
+    ASSERT_TRUE(ApplyCity(Data, newCity, true, city).Applied);
+    EXPECT_EQ(newCity->ShortName(), "Pkr");
+    EXPECT_EQ(newCity->LongName, "Pokhara");
+    airport.Name = " Pokhara Airport ";
+    ASSERT_TRUE(ApplyAirport(Data, newAirport, true, airport).Applied);
+    EXPECT_EQ(newAirport->Name, "Pokhara Airport");
+}

@@ -6,6 +6,7 @@
 #include <QStringList>
 #include <QTemporaryDir>
 #include <deque>
+#include <functional>
 
 // A desktop the tests control: a settable clock, answered message boxes, chosen file names,
 // a fixed screen and a folder of their own as the program's folder.
@@ -60,6 +61,7 @@ public:
     QStringList Opened;
     QStringList Captions; // of every box shown or asked, in order; empty = the program's name
     QStringList Details;  // of every box shown, in order
+    std::function<void()> WhileAsking;
     QRect Work{0, 0, 1280, 984};
     int Desktop = 1280;
 
@@ -67,6 +69,8 @@ private:
     TAnswer Next(const QString& text, const QString& caption) {
         Asked.append(text);
         Captions.append(caption);
+        if (WhileAsking) // what reaches the program while the question is open
+            WhileAsking();
         if (Answers.empty())
             return TAnswer::Cancel;
         const TAnswer a = Answers.front();
