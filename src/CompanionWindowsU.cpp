@@ -1,5 +1,6 @@
 #include "CompanionWindowsU.h"
 
+#include "ClockChangesFormU.h"
 #include "ClockHostU.h"
 #include "FirstStartU.h"
 #include "ManageU.h"
@@ -11,13 +12,16 @@
 
 #include <QApplication>
 #include <QLineEdit>
+#include <QListWidget>
+#include <QTimer>
 
 TCompanionWindows::TCompanionWindows(TClockHost& host)
     : Host(host), Splash_(std::make_unique<TSplashForm>()),
       Manage_(std::make_unique<TManageForm>(host)), Options_(std::make_unique<TOptionsForm>(host)),
       SelectCity_(std::make_unique<TSelectCityForm>(host)),
       Search_(std::make_unique<TSearchForm>(host)),
-      MyCityMessage_(std::make_unique<TMyCityMessageForm>()) {
+      MyCityMessage_(std::make_unique<TMyCityMessageForm>()),
+      ClockChanges_(std::make_unique<TClockChangesForm>(host)) {
     QObject::connect(Manage_.get(), &TManageForm::RecordDeleted,
                      [this](TManagePage page) { RecordDeleted(page); });
 }
@@ -31,6 +35,7 @@ bool TCompanionWindows::Offers(TKind kind, TManagePage) const {
     case TKind::Search:
     case TKind::About:
     case TKind::Manage:
+    case TKind::ClockChanges:
         return true;
     }
     return false;
@@ -91,6 +96,8 @@ void TCompanionWindows::RecordDeleted(TManagePage page) {
         SelectCity_->hide();
     // Its lists and results may name any deleted record.
     Search_->hide();
+    // It shows texts, not records: it follows the data as it now stands.
+    ClockChanges_->Refresh();
     // The dial's labels and popup targets are looked up again.
     Host.RefreshDial();
 }
@@ -100,11 +107,26 @@ void TCompanionWindows::OpenAbout() {
     Splash_->exec();
 }
 
+void TCompanionWindows::OpenClockChanges() {
+    TClockChangesForm& c = *ClockChanges_;
+    PlaceOnHost(c);
+    c.Refresh();
+    c.show();
+    c.raise();
+    c.activateWindow();
+    c.ChangesListBox->setFocus();
+}
+
 void TCompanionWindows::CityListReplaced() {
     // Their lines named records that are gone.
     SelectCity_->hide();
     Search_->hide();
     Manage_->PutAway();
+    // Its lines are texts; they follow the new list once it has been read.
+    QTimer::singleShot(0, ClockChanges_.get(), [this] {
+        if (ClockChanges_->isVisible())
+            ClockChanges_->Refresh();
+    });
 }
 
 void TCompanionWindows::CloseAll() {
@@ -114,6 +136,7 @@ void TCompanionWindows::CloseAll() {
     Search_->hide();
     MyCityMessage_->hide();
     Manage_->hide();
+    ClockChanges_->hide();
     Splash_->hide();
     // Whatever else is up goes too, boxes that companions wait on included (hiding ends their
     // loops), so that the program ends with the clock window.

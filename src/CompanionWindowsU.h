@@ -5,6 +5,7 @@
 #include <memory>
 
 class QWidget;
+class TClockChangesForm;
 class TClockHost;
 class TManageForm;
 class TMyCityMessageForm;
@@ -27,6 +28,7 @@ public:
     void OpenPreferences() override;
     void OpenManage(TManagePage page, TManageMode mode, std::int32_t recordId) override;
     void OpenAbout() override;
+    void OpenClockChanges() override;
     void CityListReplaced() override;
     void CloseAll() override;
 
@@ -41,6 +43,7 @@ public:
     TSearchForm& Search() { return *Search_; }
     TMyCityMessageForm& MyCityMessage() { return *MyCityMessage_; }
     TManageForm& Manage() { return *Manage_; }
+    TClockChangesForm& ClockChanges() { return *ClockChanges_; }
 
 private:
     // Companions open with their top-left corner on the clock window's.
@@ -56,4 +59,5 @@ private:
     std::unique_ptr<TSelectCityForm> SelectCity_;
     std::unique_ptr<TSearchForm> Search_;
     std::unique_ptr<TMyCityMessageForm> MyCityMessage_;
+    std::unique_ptr<TClockChangesForm> ClockChanges_;
 };

@@ -13,7 +13,7 @@ class TCompanions {
 public:
     virtual ~TCompanions() = default;
 
-    enum class TKind { SelectCity, Search, Preferences, Manage, About };
+    enum class TKind { SelectCity, Search, Preferences, Manage, About, ClockChanges };
     // Whether a window of that kind (and, for the data window, that page) can be opened.
     virtual bool Offers(TKind kind, TManagePage page = TManagePage::Countries) const = 0;
 
@@ -23,6 +23,8 @@ public:
     // recordId 0: none.
     virtual void OpenManage(TManagePage page, TManageMode mode, std::int32_t recordId) = 0;
     virtual void OpenAbout() = 0;
+    // The coming clock changes of My City and the cities on the dial.
+    virtual void OpenClockChanges() = 0;
 
     // Another city list replaced every record: windows that show records put them away.
     virtual void CityListReplaced() = 0;

@@ -88,6 +88,9 @@ void TTavikForm::CreateMenus() {
     Separator(Location1, "N9");
     on(Item(Location1, "SelectMyCity1", QStringLiteral("Select &My City...")),
        &TTavikForm::SelectMyCity1Click);
+    Separator(Location1, "N13");
+    on(Item(Location1, "ClockChanges1", QStringLiteral("C&lock Changes...")),
+       &TTavikForm::ClockChanges1Click);
 
     QMenu* View1 = menu("View1", QStringLiteral("&View"));
     Dock1 = on(Toggle(View1, "Dock1", QStringLiteral("Dock")), &TTavikForm::Dock1Click);
@@ -113,6 +116,8 @@ void TTavikForm::CreateMenus() {
     TavikPopupMenu = PopupMenu(this, "TavikPopupMenu");
     on(Item(TavikPopupMenu, "GotoMyCity1", QStringLiteral("Go to My City")),
        &TTavikForm::GotoMyCity1Click);
+    on(Item(TavikPopupMenu, "ClockChanges2", QStringLiteral("C&lock Changes...")),
+       &TTavikForm::ClockChanges2Click);
     Separator(TavikPopupMenu, "N12");
     Dock2 = on(Toggle(TavikPopupMenu, "Dock2", QStringLiteral("Dock")), &TTavikForm::Dock2Click);
     Separator(TavikPopupMenu, "N7");
@@ -169,6 +174,8 @@ void TTavikForm::EnableCompanionCommands() {
     enable("Search1", offers(K::Search));
     enable("Options1", offers(K::Preferences));
     enable("Preferences1", offers(K::Preferences));
+    enable("ClockChanges1", offers(K::ClockChanges));
+    enable("ClockChanges2", offers(K::ClockChanges));
     const struct {
         TManagePage Page;
         const char* Names[4];
@@ -206,6 +213,15 @@ void TTavikForm::Options1Click() {
 
 void TTavikForm::Preferences1Click() {
     Options1Click();
+}
+
+void TTavikForm::ClockChanges1Click() {
+    if (Companions != nullptr)
+        Companions->OpenClockChanges();
+}
+
+void TTavikForm::ClockChanges2Click() {
+    ClockChanges1Click();
 }
 
 void TTavikForm::About1Click() {

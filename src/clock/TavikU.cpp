@@ -565,7 +565,7 @@ void TTavikForm::BuildCityLabels() {
         pal.setColor(QPalette::WindowText, plan.IsDay ? QColor(255, 255, 95) : QColor(51, 51, 51));
         l->setPalette(pal);
         l->setText(Q(plan.Caption));
-        l->setToolTip(Q(plan.Hint).replace(QStringLiteral("\r\n"), QStringLiteral("\n")));
+        l->setToolTip(Q(CityLabelHint(plan)).replace(QStringLiteral("\r\n"), QStringLiteral("\n")));
         l->setToolTipDuration(HintPause);
         l->adjustSize();
         if (plan.FixedWidth > 0)
@@ -604,7 +604,8 @@ bool SameLabels(const TCityLabelLayout& a, const TCityLabelLayout& b) {
         const TCityLabelPlan& q = b.Labels[i];
         if (p.Id != q.Id || p.Column != q.Column || p.Slot != q.Slot || p.IsDay != q.IsDay ||
             p.Left != q.Left || p.Top != q.Top || p.FixedWidth != q.FixedWidth ||
-            p.Caption != q.Caption || !SameHintButTheTime(p.Hint, q.Hint))
+            p.Caption != q.Caption || !SameHintButTheTime(p.Hint, q.Hint) ||
+            p.ChangeHint != q.ChangeHint)
             return false;
     }
     return true;

@@ -176,6 +176,8 @@ public:
     void Options1Click();
     void Contents1Click();
     void About1Click();
+    void ClockChanges1Click();
+    void ClockChanges2Click();
     void GotoMyCity1Click();
     void Dock2Click();
     void AnalogClock2Click();

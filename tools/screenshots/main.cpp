@@ -1,5 +1,6 @@
 // Draws the clock window in its layouts with a fixed clock and a small fixed database, and
 // saves each as a PNG. Run under a real display (scripts/screenshots uses Xvfb).
+#include "ClockChangesFormU.h"
 #include "CompanionWindowsU.h"
 #include "CountryPageU.h"
 #include "DSTPanelU.h"
@@ -184,6 +185,13 @@ int main(int argc, char** argv) {
         }
         manage.hide();
     }
+    // The coming clock changes, seen from late February, when both hemispheres change soon.
+    const TDateTime today = platform.Now;
+    TryEncodeDateTime(2027, 2, 25, 9, 0, 0, 0, platform.Now);
+    form.ClockChanges1Click();
+    grab(companions.ClockChanges(), "clock-changes");
+    companions.ClockChanges().hide();
+    platform.Now = today;
     form.Data.Modified = false;
     return failures == 0 ? 0 : 1;
 }
