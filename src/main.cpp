@@ -2,6 +2,7 @@
 #include "CompanionWindowsU.h"
 #include "DataFolderU.h"
 #include "InstanceLockU.h"
+#include "PlatformChoiceU.h"
 #include "PlatformU.h"
 #include "SkinU.h"
 #include "TavikU.h"
@@ -9,6 +10,7 @@
 #include <QApplication>
 
 int main(int argc, char** argv) {
+    ApplyQtPlatformChoice(); // before Qt picks a window system
     QApplication app(argc, argv);
     InstallAccessibleInterfaces();
     QApplication::setApplicationName(QStringLiteral("Tavik"));

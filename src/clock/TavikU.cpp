@@ -3,6 +3,7 @@
 #include "CentreTextU.h"
 #include "CityLabelU.h"
 #include "DamagedStartU.h"
+#include "PlatformChoiceU.h"
 #include "QtTextU.h"
 #include "SkinU.h"
 
@@ -23,6 +24,7 @@
 #include <QMenuBar>
 #include <QMouseEvent>
 #include <QPainter>
+#include <QWindow>
 
 namespace {
 
@@ -108,7 +110,14 @@ TSkinImage::TSkinImage(TTavikForm* form, QWidget* parent) : QWidget(parent), For
     setObjectName(QStringLiteral("SkinImage"));
     setMouseTracking(true);
     setAttribute(Qt::WA_OpaquePaintEvent);
-    Buffer = QImage(SkinWidth, SkinHeight, QImage::Format_RGB32);
+    SetScale(1);
+}
+
+void TSkinImage::SetScale(int scale) {
+    if (Canvas.isActive())
+        Canvas.end();
+    Buffer = QImage(SkinWidth * scale, SkinHeight * scale, QImage::Format_RGB32);
+    Buffer.setDevicePixelRatio(scale);
     Buffer.fill(Qt::black);
     Canvas.begin(&Buffer);
 }
@@ -116,7 +125,22 @@ TSkinImage::TSkinImage(TTavikForm* form, QWidget* parent) : QWidget(parent), For
 void TSkinImage::paintEvent(QPaintEvent* e) {
     QPainter p(this);
     const QRect r = e->rect();
-    p.drawImage(r.topLeft(), Buffer, r);
+    const qreal k = Buffer.devicePixelRatio();
+    if (k == 1 && devicePixelRatioF() == 1) {
+        p.drawImage(r.topLeft(), Buffer, r);
+        return;
+    }
+    if (k == devicePixelRatioF()) {
+        p.drawImage(r, Buffer, QRect(r.topLeft() * k, r.size() * k));
+        return;
+    }
+    // A screen between two scales gets the finer buffer scaled smoothly; a pixel's margin
+    // round the part keeps its edges blended with their neighbours, as in a whole repaint.
+    p.setRenderHint(QPainter::SmoothPixmapTransform);
+    p.setClipRect(r);
+    const QRect from = r.adjusted(-1, -1, 1, 1) & QRect(QPoint(0, 0), size());
+    p.drawImage(from, Buffer,
+                QRectF(from.x() * k, from.y() * k, from.width() * k, from.height() * k));
 }
 
 void TSkinImage::mousePressEvent(QMouseEvent* e) {
@@ -145,6 +169,7 @@ void TPopupLabel::mousePressEvent(QMouseEvent* e) {
 TTavikForm::TTavikForm(const TPlatform& platform, const TSkin& skin, QWidget* parent)
     : QMainWindow(parent), Platform_(platform), Skin(skin) {
     QAccessible::installFactory(&SkinImageInterface); // once; a second install is ignored
+    PlacesItself = WindowsPlaceThemselves(QGuiApplication::platformName().toStdString());
     setObjectName(QStringLiteral("TavikForm"));
     setWindowTitle(QStringLiteral("Tavik Ravorudevu"));
     setWindowFlags(Qt::Window | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
@@ -255,7 +280,7 @@ void TTavikForm::CreateControls() {
     DeltaImage = new QLabel(SkinImage);
     DeltaImage->setObjectName(QStringLiteral("DeltaImage"));
     DeltaImage->setAccessibleName(QStringLiteral("Difference to My City"));
-    DeltaImage->setPixmap(QPixmap::fromImage(Skin.Delta));
+    DeltaImage->setPixmap(QPixmap::fromImage(Skin.ForPixelRatio(devicePixelRatioF()).Delta));
     DeltaImage->setGeometry(32, 256, 17, 19);
     DeltaImage->setToolTipDuration(HintPause);
     // Moves over the sign reach the face too, where they show the difference text.
@@ -406,6 +431,15 @@ void TTavikForm::ComputeCurrentCityTime() {
 }
 
 void TTavikForm::RedrawDial() {
+    // A screen of another pixel ratio (the window moved, the desktop's scale changed) takes
+    // pictures of its own, composed afresh.
+    const TSkin& pictures = Skin.ForPixelRatio(SkinImage->devicePixelRatioF());
+    if (&pictures != Pictures) {
+        Pictures = &pictures;
+        if (SkinImage->Buffer.devicePixelRatio() != pictures.Scale)
+            SkinImage->SetScale(pictures.Scale);
+        SceneShown = false;
+    }
     ComputeCurrentCityTime();
     if (LabelsBuilt && MinuteOf(UtcNow) != LabelsCheckedMinute)
         KeepCityLabelsCurrent();
@@ -437,10 +471,10 @@ void TTavikForm::RedrawDial() {
         LayOutCaptions(s);
     LastRepainted = TDirtyRects();
     if (SceneShown) {
-        RepaintDial(SkinImage->Canvas, ShownScene, s, Skin, Dial, LastRepainted);
+        RepaintDial(SkinImage->Canvas, ShownScene, s, pictures, Dial, LastRepainted);
     } else {
-        PaintDial(SkinImage->Canvas, s, Skin, Dial);
-        LastRepainted.Add(ComposedArea(s, Skin));
+        PaintDial(SkinImage->Canvas, s, pictures, Dial);
+        LastRepainted.Add(ComposedArea(s, pictures));
     }
     ShownScene = s;
     SceneShown = true;
@@ -856,17 +890,20 @@ void TTavikForm::SetTopmost(bool topmost) {
 
 void TTavikForm::FitClientSize() {
     ResizeAllowed = true;
-    const int height = (Options.AnalogClock ? Skin.TopLarge.height() : Skin.TopSmall.height()) +
-                       (Options.ShowCities ? Skin.BottomLarge.height() : Skin.BottomSmall.height());
-    const int width = Options.Docked ? Skin.TopLarge.width() : 598;
+    const int height =
+        (Options.AnalogClock ? SizeOf(Skin.TopLarge).height() : SizeOf(Skin.TopSmall).height()) +
+        (Options.ShowCities ? SizeOf(Skin.BottomLarge).height()
+                            : SizeOf(Skin.BottomSmall).height());
+    const int width = Options.Docked ? SizeOf(Skin.TopLarge).width() : 598;
     SkinImage->setFixedSize(width, height);
     layout()->activate();
     ResizeAllowed = false;
 }
 
 void TTavikForm::PositionCentreLabels() {
-    const int base =
-        Options.AnalogClock ? 241 : 238 - Skin.TopLarge.height() + Skin.TopSmall.height();
+    const int base = Options.AnalogClock
+                         ? 241
+                         : 238 - SizeOf(Skin.TopLarge).height() + SizeOf(Skin.TopSmall).height();
     SunImage->move(SunImage->x(), base + 4);
     MoonImage->move(MoonImage->x(), base + 4);
     CurrentCityLabel->move(98, base);
@@ -941,6 +978,15 @@ void TTavikForm::SkinImageMouseMove(int x, int y) {
     DifferenceMyCityLabel->setVisible(near && DeltaImage->isVisible());
     if (!Dragging)
         return;
+    if (!PlacesItself) {
+        // Started at the first move, so that a click stays a click; the compositor takes the
+        // pointer until the button is released.
+        Dragging = false;
+        ++SystemMovesAsked;
+        if (QWindow* w = windowHandle())
+            SystemMoveStarted = w->startSystemMove();
+        return;
+    }
     const QRect work = Platform_.Screen->WorkArea();
     const int desktopWidth = Platform_.Screen->DesktopWidth();
     const QSize outer = frameGeometry().size();
@@ -1044,7 +1090,7 @@ void TTavikForm::LoadPreferences() {
             centre =
                 !TopEdgeOnScreen(p.Left, p.Top, width, screens) &&
                 !TopEdgeOnScreen(p.Left, std::int64_t{p.Top} + TitleBarAllowance, width, screens);
-            if (!centre)
+            if (!centre && PlacesItself)
                 move(p.Left, p.Top);
             SyncViewMenuChecks();
         }
@@ -1052,6 +1098,8 @@ void TTavikForm::LoadPreferences() {
     ApplyDisplayOptions(Options);
     // Centred by the size the options gave it, so that it truly stands in the middle; a
     // stored place is kept, as far as the whole window fits there.
+    if (!PlacesItself)
+        return; // the compositor places it
     if (centre) {
         move(CentredPosition(frameGeometry().size()));
         CentreByFramePending = frameGeometry() == geometry();
@@ -1064,6 +1112,15 @@ void TTavikForm::SavePreferences() {
     p.Options = Options;
     p.Left = pos().x();
     p.Top = pos().y();
+    if (!PlacesItself) {
+        // The window cannot tell where it stands: the place stored before is kept for the
+        // next start on X, and a first one is the middle.
+        TPreferencesFile stored;
+        const bool known = ReadPreferencesFile(PreferencesPath().toStdString(), stored);
+        const QPoint centred = CentredPosition(frameGeometry().size());
+        p.Left = known ? stored.Left : centred.x();
+        p.Top = known ? stored.Top : centred.y();
+    }
     WritePreferencesFile(PreferencesPath().toStdString(), p); // failures are ignored
 }
 

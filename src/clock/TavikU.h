@@ -28,9 +28,12 @@ class TSkinImage : public QWidget {
     Q_OBJECT
 public:
     TSkinImage(TTavikForm* form, QWidget* parent);
-    QImage Buffer; // the whole 600 x 533 skin, kept up to date by RedrawDial; never replaced
+    // The whole 600 x 533 skin, kept up to date by RedrawDial, at scale image pixels per window
+    // pixel; replaced only when the screen asks for pictures of another scale.
+    QImage Buffer;
     // Open on Buffer for the window's life: opening a painter for every tick allocates.
     QPainter Canvas;
+    void SetScale(int scale);
 
 protected:
     void paintEvent(QPaintEvent* e) override;
@@ -146,6 +149,13 @@ public:
     QPoint CentredPosition(QSize outerSize) const;
     // Moves the window so that its whole frame, title bar included, lies in the work area.
     void KeepFrameInWorkArea();
+
+    // False where the window can neither place itself nor know its place (native Wayland):
+    // the compositor moves it, and its stored position is neither applied nor overwritten.
+    bool PlacesItself = true;
+    // How often a drag was handed to the compositor, and whether it took the last one.
+    int SystemMovesAsked = 0;
+    bool SystemMoveStarted = false;
 
     // Mouse handling on the face, in skin coordinates.
     void SkinImageMouseDown(Qt::MouseButton button, int x, int y);
@@ -316,6 +326,9 @@ private:
     TCompanions* Companions = nullptr;
     TPlatform Platform_;
     const TSkin& Skin;
+    // The pictures the buffer is composed of: Skin's own or, on a high-density screen, its
+    // double ones.
+    const TSkin* Pictures = nullptr;
     bool EndRequested_ = false;
     bool Dragging = false;
     int DragStartX = 0;
