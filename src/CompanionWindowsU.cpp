@@ -1,5 +1,6 @@
 #include "CompanionWindowsU.h"
 
+#include "ClockChangesFormU.h"
 #include "ClockHostU.h"
 #include "FirstStartU.h"
 #include "ManageU.h"
@@ -12,16 +13,54 @@
 #include "ZonePickerRulesU.h"
 
 #include <QApplication>
+#include <QEvent>
 #include <QLineEdit>
+#include <QListWidget>
 #include <QPushButton>
+#include <QSet>
+#include <QTimer>
 #include <QTreeWidget>
+#include <QWindow>
+
+// Moves a companion into the work area when its frame becomes known, which the desktop tells
+// only once the window is up.
+class TCompanionWindows::TFrameKeeper : public QObject {
+public:
+    explicit TFrameKeeper(const TPlatform& platform) : Platform(platform) {}
+    QSet<QWidget*> Pending;
+    void Check(QWidget* w) {
+        const QRect frame = w->frameGeometry();
+        if (!Pending.contains(w) || !w->isVisible() || frame == w->geometry())
+            return;
+        Pending.remove(w);
+        const QPoint at = KeptInside(frame, Platform.Screen->WorkAreaAt(frame.center()));
+        if (at != frame.topLeft())
+            w->move(at);
+    }
+    bool eventFilter(QObject* o, QEvent* e) override {
+        if (e->type() == QEvent::Move || e->type() == QEvent::Resize || e->type() == QEvent::Show)
+            if (o->isWidgetType())
+                Check(static_cast<QWidget*>(o));
+        return false;
+    }
+
+private:
+    const TPlatform& Platform;
+};
 
 TCompanionWindows::TCompanionWindows(TClockHost& host)
     : Host(host), Splash_(std::make_unique<TSplashForm>()),
       Manage_(std::make_unique<TManageForm>(host)), Options_(std::make_unique<TOptionsForm>(host)),
       SelectCity_(std::make_unique<TSelectCityForm>(host)),
       Search_(std::make_unique<TSearchForm>(host)),
-      MyCityMessage_(std::make_unique<TMyCityMessageForm>()) {
+      MyCityMessage_(std::make_unique<TMyCityMessageForm>()),
+      ClockChanges_(std::make_unique<TClockChangesForm>(host)),
+      Keeper(std::make_unique<TFrameKeeper>(host.Platform())) {
+    for (QWidget* w :
+         {static_cast<QWidget*>(Manage_.get()), static_cast<QWidget*>(Options_.get()),
+          static_cast<QWidget*>(SelectCity_.get()), static_cast<QWidget*>(Search_.get()),
+          static_cast<QWidget*>(ClockChanges_.get())})
+        w->installEventFilter(Keeper.get());
     QObject::connect(Manage_.get(), &TManageForm::RecordDeleted,
                      [this](TManagePage page) { RecordDeleted(page); });
 }
@@ -35,17 +74,66 @@ bool TCompanionWindows::Offers(TKind kind, TManagePage) const {
     case TKind::Search:
     case TKind::About:
     case TKind::Manage:
+    case TKind::ClockChanges:
         return true;
     }
     return false;
 }
 
 void TCompanionWindows::PlaceOnHost(QWidget& window) {
-    window.move(Host.HostWindow()->pos());
+    const QWidget* host = Host.HostWindow();
+    QRect frame = window.frameGeometry();
+    if (frame == window.geometry()) {
+        // Not framed yet: the clock's frame, when it has one, tells what the desktop adds.
+        const QRect hostFrame = host->frameGeometry();
+        const QRect hostInner = host->geometry();
+        frame.adjust(hostFrame.left() - hostInner.left(), hostFrame.top() - hostInner.top(),
+                     hostFrame.right() - hostInner.right(),
+                     hostFrame.bottom() - hostInner.bottom());
+    }
+    frame.moveTopLeft(host->pos());
+    const QPoint at =
+        KeptInside(frame, Host.Platform().Screen->WorkAreaAt(host->frameGeometry().center()));
+    window.move(at);
+    if (window.frameGeometry() == window.geometry())
+        Keeper->Pending.insert(&window);
+    else
+        Keeper->Pending.remove(&window);
+}
+
+void TCompanionWindows::ShowAboveHost(QWidget& window) {
+    QWidget* host = Host.HostWindow();
+    window.winId(); // the window it belongs to is told before it is shown
+    if (QWindow* w = window.windowHandle())
+        w->setTransientParent(host->isVisible() ? host->windowHandle() : nullptr);
+    window.show();
+    Keeper->Check(&window);
+    window.raise();
+    window.activateWindow();
+}
+
+void TCompanionWindows::KeepAboveHost() {
+    QWidget* host = Host.HostWindow();
+    for (QWidget* w :
+         {static_cast<QWidget*>(SelectCity_.get()), static_cast<QWidget*>(Search_.get()),
+          static_cast<QWidget*>(Options_.get()), static_cast<QWidget*>(Manage_.get()),
+          static_cast<QWidget*>(ClockChanges_.get())}) {
+        if (!w->isVisible())
+            continue;
+        // The clock's own window may have been made anew (docking, stay on top).
+        if (QWindow* handle = w->windowHandle();
+            handle && host->isVisible() && handle->transientParent() != host->windowHandle())
+            handle->setTransientParent(host->windowHandle());
+        w->raise();
+    }
 }
 
 void TCompanionWindows::OpenSelectCity(bool myCityMode) {
     TSelectCityForm& s = *SelectCity_;
+    if (s.isVisible() && s.MyCityMode == myCityMode) {
+        ShowAboveHost(s); // open already: its ticks stay as they are
+        return;
+    }
     PlaceOnHost(s);
     TCityList& data = Host.CityList();
     s.SetCollections(data, data.MyCity);
@@ -53,30 +141,32 @@ void TCompanionWindows::OpenSelectCity(bool myCityMode) {
         s.EnterMyCityMode();
     else
         s.EnterDialMode();
-    s.show();
-    s.raise();
-    s.activateWindow();
+    ShowAboveHost(s);
     s.CityEdit->setFocus();
 }
 
 void TCompanionWindows::OpenSearch() {
     TSearchForm& s = *Search_;
+    if (s.isVisible()) {
+        ShowAboveHost(s); // open already: the search stays as it is
+        return;
+    }
     PlaceOnHost(s);
     s.SetCollections(Host.CityList());
     s.ResetSearch();
-    s.show();
-    s.raise();
-    s.activateWindow();
+    ShowAboveHost(s);
     s.KeywordEdit->setFocus();
 }
 
 void TCompanionWindows::OpenPreferences() {
     TOptionsForm& o = *Options_;
+    if (o.isVisible()) {
+        ShowAboveHost(o); // open already: its edits are kept
+        return;
+    }
     o.LoadIntoDialog(Host.DisplayOptions());
     PlaceOnHost(o);
-    o.show();
-    o.raise();
-    o.activateWindow();
+    ShowAboveHost(o);
 }
 
 void TCompanionWindows::OpenManage(TManagePage page, TManageMode mode, std::int32_t recordId) {
@@ -86,6 +176,10 @@ void TCompanionWindows::OpenManage(TManagePage page, TManageMode mode, std::int3
             [this, page, mode, recordId] { OpenManage(page, mode, recordId); }))
         return;
     PlaceOnHost(*Manage_);
+    Manage_->winId();
+    if (QWindow* w = Manage_->windowHandle())
+        w->setTransientParent(Host.HostWindow()->isVisible() ? Host.HostWindow()->windowHandle()
+                                                             : nullptr);
     Manage_->Open(page, mode, recordId);
 }
 
@@ -95,6 +189,8 @@ void TCompanionWindows::RecordDeleted(TManagePage page) {
         SelectCity_->hide();
     // Its lists and results may name any deleted record.
     Search_->hide();
+    // It shows texts, not records: it follows the data as it now stands.
+    ClockChanges_->Refresh();
     // The dial's labels and popup targets are looked up again.
     Host.RefreshDial();
 }
@@ -109,9 +205,7 @@ void TCompanionWindows::OpenZoneCheck() {
         ZoneCheck_ = std::make_unique<TZoneCheckForm>(Host);
     PlaceOnHost(*ZoneCheck_);
     ZoneCheck_->RunCheck();
-    ZoneCheck_->show();
-    ZoneCheck_->raise();
-    ZoneCheck_->activateWindow();
+    ShowAboveHost(*ZoneCheck_);
     ZoneCheck_->DifferList->setFocus();
 }
 
@@ -129,6 +223,14 @@ void TCompanionWindows::NoteZoneDifferences() {
     ZoneNote_->show();
 }
 
+void TCompanionWindows::OpenClockChanges() {
+    TClockChangesForm& c = *ClockChanges_;
+    PlaceOnHost(c);
+    c.Refresh();
+    ShowAboveHost(c);
+    c.ChangesListBox->setFocus();
+}
+
 void TCompanionWindows::CityListReplaced() {
     // Their lines named records that are gone.
     SelectCity_->hide();
@@ -136,6 +238,11 @@ void TCompanionWindows::CityListReplaced() {
     Manage_->PutAway();
     if (ZoneCheck_)
         ZoneCheck_->hide();
+    // Its lines are texts; they follow the new list once it has been read.
+    QTimer::singleShot(0, ClockChanges_.get(), [this] {
+        if (ClockChanges_->isVisible())
+            ClockChanges_->Refresh();
+    });
 }
 
 void TCompanionWindows::CloseAll() {
@@ -149,6 +256,7 @@ void TCompanionWindows::CloseAll() {
         ZoneCheck_->hide();
     if (ZoneNote_)
         ZoneNote_->hide();
+    ClockChanges_->hide();
     Splash_->hide();
     // Whatever else is up goes too, boxes that companions wait on included (hiding ends their
     // loops), so that the program ends with the clock window.

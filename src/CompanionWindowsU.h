@@ -5,6 +5,7 @@
 #include <memory>
 
 class QWidget;
+class TClockChangesForm;
 class TClockHost;
 class TManageForm;
 class TMyCityMessageForm;
@@ -30,8 +31,10 @@ public:
     void OpenManage(TManagePage page, TManageMode mode, std::int32_t recordId) override;
     void OpenAbout() override;
     void OpenZoneCheck() override;
+    void OpenClockChanges() override;
     void CityListReplaced() override;
     void CloseAll() override;
+    void KeepAboveHost() override;
 
     // Once a start: a note when a city on the dial differs from its time zone soon.
     void NoteZoneDifferences();
@@ -48,10 +51,15 @@ public:
     TSearchForm& Search() { return *Search_; }
     TMyCityMessageForm& MyCityMessage() { return *MyCityMessage_; }
     TManageForm& Manage() { return *Manage_; }
+    TClockChangesForm& ClockChanges() { return *ClockChanges_; }
 
 private:
-    // Companions open with their top-left corner on the clock window's.
+    // Companions open with their top-left corner on the clock window's, as far as their whole
+    // frame stays in the work area; moved in again once the desktop tells their frame.
     void PlaceOnHost(QWidget& window);
+    // Shows a companion as belonging to the clock window, so that the desktop keeps it above
+    // the clock, which stays on top of other windows.
+    void ShowAboveHost(QWidget& window);
 
     // Windows that show records let go of them when the data window deletes one.
     void RecordDeleted(TManagePage page);
@@ -65,4 +73,7 @@ private:
     std::unique_ptr<TMyCityMessageForm> MyCityMessage_;
     std::unique_ptr<TZoneCheckForm> ZoneCheck_; // made when first opened
     std::unique_ptr<TZoneCheckNote> ZoneNote_;
+    std::unique_ptr<TClockChangesForm> ClockChanges_;
+    class TFrameKeeper;
+    std::unique_ptr<TFrameKeeper> Keeper; // goes first: it watches the windows above
 };

@@ -1,5 +1,8 @@
+#include "AccessibilityU.h"
 #include "CompanionWindowsU.h"
+#include "DataFolderU.h"
 #include "InstanceLockU.h"
+#include "PlatformChoiceU.h"
 #include "PlatformU.h"
 #include "SkinU.h"
 #include "TavikU.h"
@@ -7,12 +10,19 @@
 #include <QApplication>
 
 int main(int argc, char** argv) {
+    ApplyQtPlatformChoice(); // before Qt picks a window system
     QApplication app(argc, argv);
+    InstallAccessibleInterfaces();
     QApplication::setApplicationName(QStringLiteral("Tavik"));
     QApplication::setWindowIcon(QIcon(QStringLiteral(":/skin/tavik.png")));
 
     // Every window exists once for the whole run and is only shown and hidden.
     const TPlatform platform = RealPlatform();
+    // Without a folder to keep its files in, the clock could neither read nor save them.
+    if (const QString problem = DataFolderProblem(platform.ProgramDir); !problem.isEmpty()) {
+        platform.Messages->Show(nullptr, problem);
+        return 1;
+    }
     // One clock per data folder, held for the whole run; a second one ends before it reads or
     // writes anything. Leftovers of saves that a crash cut short are cleared here.
     TInstanceLock folderLock;
@@ -26,6 +36,7 @@ int main(int argc, char** argv) {
     TTavikForm form(platform, TSkin::Standard());
     if (form.EndRequested())
         return 0;
+    form.FolderLock = &folderLock;
     TCompanionWindows companions(form);
     form.SetCompanions(&companions);
 

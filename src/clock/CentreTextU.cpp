@@ -81,3 +81,32 @@ std::string DifferenceText(const TCityList& data, const TCity* current, const TC
         return current->LongName + " and " + myCity->LongName + " are on the same time just now";
     return current->LongName + " is " + whole + fraction + unit + comparison + myCity->LongName;
 }
+
+TFaceSpeech FaceSpeech(const TCityList& data, const TCity* current, TDateTime localTime,
+                       bool twelveHour, int dateStyle, const std::string& difference,
+                       const TLocaleFacts& locale) {
+    TFaceSpeech r;
+    if (current == nullptr) {
+        r.Name = "No city chosen";
+        return r;
+    }
+    // The whole names: the face cuts them to fit, a voice need not.
+    r.Name = current->LongName;
+    const TState* state = current->StateId != 0 ? data.States.FindById(current->StateId) : nullptr;
+    const std::int32_t countryId = state != nullptr ? state->CountryId : current->CountryId;
+    const TCountry* country = countryId != 0 ? data.Countries.FindById(countryId) : nullptr;
+    if (state != nullptr && !state->Name.empty())
+        r.Name += ", " + state->Name;
+    if (country != nullptr && !country->Name.empty())
+        r.Name += ", " + country->Name;
+    if (current->StateId != 0 ? state == nullptr : country == nullptr)
+        return r; // no place, so no time
+    r.Description = FormatDateTimeText(twelveHour ? "h:nn am/pm" : "h:nn", localTime, locale) +
+                    ", " +
+                    FormatDateTimeText(dateStyle == 1 ? "dddd, mmmm d, yyyy" : "dddd d mmmm yyyy",
+                                       localTime, locale) +
+                    ".";
+    if (!difference.empty())
+        r.Description += " " + difference + ".";
+    return r;
+}

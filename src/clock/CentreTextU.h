@@ -1,6 +1,7 @@
 #pragma once
 
 #include "CityListU.h"
+#include "FormatU.h"
 
 #include <string>
 
@@ -23,3 +24,16 @@ TCentreCaptions CentreCaptions(const TCityList& data, const TCity& current);
 std::string DifferenceText(const TCityList& data, const TCity* current, const TCity* myCity,
                            double currentUtcOffset, TDateTime currentExactLocalTime,
                            TDateTime utcNow);
+
+// What a screen reader is told of the face, in words. The name is the place; the description
+// holds the time to the minute, the date and the difference, so that it changes once a minute
+// and not with every second shown.
+struct TFaceSpeech {
+    std::string Name;
+    std::string Description;
+    bool operator==(const TFaceSpeech&) const = default;
+};
+
+TFaceSpeech FaceSpeech(const TCityList& data, const TCity* current, TDateTime localTime,
+                       bool twelveHour, int dateStyle, const std::string& difference,
+                       const TLocaleFacts& locale);

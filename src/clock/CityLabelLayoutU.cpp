@@ -1,5 +1,7 @@
 #include "CityLabelLayoutU.h"
 
+#include "ClockChangesU.h"
+
 #include <cmath>
 #include <cstdio>
 #include <unordered_map>
@@ -45,6 +47,10 @@ std::string HintDate(TDateTime t, int dateStyle, const TLocaleFacts& locale) {
 }
 
 } // namespace
+
+std::string CityLabelHint(const TCityLabelPlan& plan) {
+    return plan.ChangeHint.empty() ? plan.Hint : plan.Hint + CrLf + plan.ChangeHint;
+}
 
 std::string CityLabelCaption(const TCity& city, int code) {
     if (code == 3)
@@ -148,6 +154,10 @@ TCityLabelLayout BuildCityLabelLayout(const TCityList& data, const TDisplayOptio
             plan.Hint += (cand.Country ? cand.Country->Name : std::string()) + CrLf;
             plan.Hint += utc + CrLf + FormatDateTimeText(timeFormat, cand.Time, locale) + CrLf +
                          HintDate(cand.Time, o.DateStyle, locale);
+            const TPlace place{cand.State, cand.State ? nullptr : cand.Country};
+            const auto changes = ClockChanges(place, utcNow, IncDateTime(utcNow, 7));
+            if (!changes.empty())
+                plan.ChangeHint = ChangeHint(changes.front(), o.TimeStyle == 1);
             r.Labels.push_back(std::move(plan));
         }
     }

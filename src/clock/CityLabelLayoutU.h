@@ -19,6 +19,9 @@ struct TCityLabelPlan {
     int FixedWidth = 0; // 0: sized to its caption
     std::string Caption;
     std::string Hint; // lines joined with CR LF
+    // "Clocks go forward 1 hour on Sunday at 02:00" when the city's clocks change within a
+    // week; shown under the hint's lines.
+    std::string ChangeHint;
 };
 
 struct TCityLabelLayout {
@@ -32,6 +35,9 @@ struct TCityLabelLayout {
 TCityLabelLayout BuildCityLabelLayout(const TCityList& data, const TDisplayOptions& options,
                                       TDateTime currentLocalTime, TDateTime utcNow,
                                       const std::string& timeFormat, const TLocaleFacts& locale);
+
+// The label's whole hint: its lines and, under them, the coming clock change.
+std::string CityLabelHint(const TCityLabelPlan& plan);
 
 // The caption of a city in the columns: its short name, or its first six characters with the
 // offset's sign and fraction.

@@ -13,7 +13,7 @@ class TCompanions {
 public:
     virtual ~TCompanions() = default;
 
-    enum class TKind { SelectCity, Search, Preferences, Manage, About };
+    enum class TKind { SelectCity, Search, Preferences, Manage, About, ClockChanges };
     // Whether a window of that kind (and, for the data window, that page) can be opened.
     virtual bool Offers(TKind kind, TManagePage page = TManagePage::Countries) const = 0;
 
@@ -25,9 +25,13 @@ public:
     virtual void OpenAbout() = 0;
     // The places whose offset or rules differ from the system's time zones.
     virtual void OpenZoneCheck() {}
+    // The coming clock changes of My City and the cities on the dial.
+    virtual void OpenClockChanges() = 0;
 
     // Another city list replaced every record: windows that show records put them away.
     virtual void CityListReplaced() = 0;
     // The clock window is closing and the program ends.
     virtual void CloseAll() = 0;
+    // The clock window came to the front or was shown anew: open companions go above it.
+    virtual void KeepAboveHost() {}
 };

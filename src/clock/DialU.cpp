@@ -20,7 +20,17 @@ QPoint TTavik::PointAt(int inset, double angle) const {
     return {x, y};
 }
 
+QPointF TTavik::ExactPointAt(int inset, double angle) const {
+    const double r = Radius - inset;
+    const double t = angle * std::numbers::pi / 180.0;
+    return {CentreX + 0.5 - std::cos(t) * r, CentreY + 0.5 - std::sin(t) * r};
+}
+
 namespace {
+
+bool FineCanvas(const QPainter& canvas) {
+    return canvas.device() != nullptr && canvas.device()->devicePixelRatio() > 1;
+}
 
 // Pens and brushes made once: making them allocates, and the tick is to allocate nothing.
 const QPen& TickPen() {
@@ -50,8 +60,15 @@ void TTavik::DrawSecondTicks(QPainter& canvas, int second) const {
 
 void TTavik::DrawSecondTick(QPainter& canvas, int second) const {
     const int v = 3 * second;
-    if (v % 5 != 0) // the skin marks every fifth second itself
-        canvas.drawLine(PointAt(10, v), PointAt(0, v));
+    if (v % 5 != 0) { // the skin marks every fifth second itself
+        if (!FineCanvas(canvas)) {
+            canvas.drawLine(PointAt(10, v), PointAt(0, v));
+            return;
+        }
+        canvas.setRenderHint(QPainter::Antialiasing);
+        canvas.drawLine(QLineF(ExactPointAt(10, v), ExactPointAt(0, v)));
+        canvas.setRenderHint(QPainter::Antialiasing, false);
+    }
 }
 
 QRect TTavik::SecondTickBox(int second) const {
@@ -59,12 +76,20 @@ QRect TTavik::SecondTickBox(int second) const {
 }
 
 void TTavik::DrawMinuteHand(QPainter& canvas, double a) const {
-    const QPoint pts[3] = {PointAt(23, a - 2), PointAt(23, a + 2), PointAt(13, a)};
     static const QPen pen(PointerColour(), 1);
     static const QBrush brush(PointerColour());
     canvas.setPen(pen);
     canvas.setBrush(brush);
-    canvas.drawPolygon(pts, 3);
+    if (FineCanvas(canvas)) {
+        const QPointF pts[3] = {ExactPointAt(23, a - 2), ExactPointAt(23, a + 2),
+                                ExactPointAt(13, a)};
+        canvas.setRenderHint(QPainter::Antialiasing);
+        canvas.drawPolygon(pts, 3);
+        canvas.setRenderHint(QPainter::Antialiasing, false);
+    } else {
+        const QPoint pts[3] = {PointAt(23, a - 2), PointAt(23, a + 2), PointAt(13, a)};
+        canvas.drawPolygon(pts, 3);
+    }
     canvas.setBrush(Qt::NoBrush);
     canvas.setPen(TickPen());
 }
@@ -74,9 +99,11 @@ QRect TTavik::MinuteHandBox(double a) const {
 }
 
 void DrawInCircle(QPainter& canvas, const QImage& circle, const QImage& digit, int left, int top) {
-    canvas.drawImage(left, top, circle);
-    canvas.drawImage(left + circle.width() / 2 - digit.width() / 2,
-                     top + circle.height() / 2 - digit.height() / 2, digit);
+    const QSize c = SizeOf(circle);
+    const QSize d = SizeOf(digit);
+    canvas.drawImage(QPoint(left, top), circle);
+    canvas.drawImage(
+        QPoint(left + c.width() / 2 - d.width() / 2, top + c.height() / 2 - d.height() / 2), digit);
 }
 
 QFont CaptionFont() {
@@ -156,8 +183,8 @@ QRect TDirtyRects::Bounds() const {
 }
 
 QRect ComposedArea(const TDialScene& s, const TSkin& skin) {
-    const QImage& top = s.AnalogClock ? skin.TopLarge : skin.TopSmall;
-    const QImage& bottom = s.ShowCities ? skin.BottomLarge : skin.BottomSmall;
+    const QSize top = SizeOf(s.AnalogClock ? skin.TopLarge : skin.TopSmall);
+    const QSize bottom = SizeOf(s.ShowCities ? skin.BottomLarge : skin.BottomSmall);
     return QRect(0, 0, top.width(), top.height() + bottom.height());
 }
 
@@ -180,31 +207,35 @@ int Pieces(const TDialScene& s, const TSkin& skin, const TTavik& dial, TPieces& 
     auto add = [&](TPieceKind kind, int content, QRect box) {
         out[static_cast<std::size_t>(n++)] = TPiece{kind, content, box};
     };
+    // Smooth lines on a finer canvas reach a pixel further.
+    const int fine = skin.Scale > 1 ? 1 : 0;
     if (s.AnalogClock && s.ShowSeconds)
         for (int second = 1; second <= s.Second && second < 60; ++second)
             if (second % 5 != 0)
-                add(TPieceKind::SecondTick, second, dial.SecondTickBox(second));
+                add(TPieceKind::SecondTick, second,
+                    dial.SecondTickBox(second).adjusted(-fine, -fine, fine, fine));
     if (s.HasCurrentCity) {
         add(TPieceKind::CityName, 0, s.CityBox);
         if (s.ShowCountryName)
             add(TPieceKind::CountryName, 0, s.CountryBox);
         add(TPieceKind::SunOrMoon, s.Daytime,
-            s.Daytime ? QRect(s.SunPos, skin.Sun.size()) : QRect(s.MoonPos, skin.Moon.size()));
+            s.Daytime ? QRect(s.SunPos, SizeOf(skin.Sun)) : QRect(s.MoonPos, SizeOf(skin.Moon)));
     }
     const int h12 = Hour12(s.Hour);
     if (s.AnalogClock) {
         const QPoint pt = dial.PointAt(39, 3.0 * s.Minute);
-        const QRect circle(pt.x() - skin.Circle.width() / 2, pt.y() - skin.Circle.height() / 2,
-                           skin.Circle.width(), skin.Circle.height());
-        const QImage& digit = skin.HourDigits[static_cast<std::size_t>(h12)];
+        const QSize c = SizeOf(skin.Circle);
+        const QRect circle(pt.x() - c.width() / 2, pt.y() - c.height() / 2, c.width(), c.height());
+        const QSize digit = SizeOf(skin.HourDigits[static_cast<std::size_t>(h12)]);
         const QRect digitBox(circle.left() + circle.width() / 2 - digit.width() / 2,
                              circle.top() + circle.height() / 2 - digit.height() / 2, digit.width(),
                              digit.height());
         add(TPieceKind::Marker, h12 * 100 + s.Minute,
-            circle | digitBox | dial.MinuteHandBox(3.0 * s.Minute));
-        const int w = skin.Circle.width();
+            circle | digitBox |
+                dial.MinuteHandBox(3.0 * s.Minute).adjusted(-fine, -fine, fine, fine));
+        const int w = c.width();
         add(TPieceKind::HourScale, h12,
-            QRect(15, 300, (w + 15) * 10 + w, skin.Circle.height()).adjusted(-3, -3, 3, 3));
+            QRect(15, 300, (w + 15) * 10 + w, c.height()).adjusted(-3, -3, 3, 3));
     } else {
         // The texts of a 16 pixel font from top 79, with room to spare on every side.
         add(TPieceKind::HourScale, h12 * 100 + s.Minute, QRect(0, 79 - 6, 600, 40));
@@ -223,7 +254,8 @@ void DrawCaption(QPainter& p, const TDialScene& s, QPoint at, const QString& cap
 void DrawPiece(QPainter& p, const TPiece& piece, const TDialScene& s, const TSkin& skin,
                const TTavik& dial) {
     const int h12 = Hour12(s.Hour);
-    const int w = skin.Circle.width();
+    const QSize c = SizeOf(skin.Circle);
+    const int w = c.width();
     switch (piece.Kind) {
     case TPieceKind::SecondTick:
         p.setPen(TickPen());
@@ -243,8 +275,8 @@ void DrawPiece(QPainter& p, const TPiece& piece, const TDialScene& s, const TSki
         break;
     case TPieceKind::Marker: {
         const QPoint pt = dial.PointAt(39, 3.0 * s.Minute);
-        const int left = pt.x() - skin.Circle.width() / 2;
-        const int topY = pt.y() - skin.Circle.height() / 2;
+        const int left = pt.x() - c.width() / 2;
+        const int topY = pt.y() - c.height() / 2;
         const QImage& digit = skin.HourDigits[static_cast<std::size_t>(h12)];
         DrawInCircle(p, skin.Circle, digit, left, topY);
         dial.DrawMinuteHand(p, 3.0 * s.Minute);
@@ -286,8 +318,9 @@ void PaintDial(QImage& buffer, const TDialScene& s, const TSkin& skin, const TTa
 void PaintDial(QPainter& p, const TDialScene& s, const TSkin& skin, const TTavik& dial) {
     p.setCompositionMode(QPainter::CompositionMode_Source);
     const QImage& top = s.AnalogClock ? skin.TopLarge : skin.TopSmall;
-    p.drawImage(0, 0, top);
-    p.drawImage(0, top.height(), s.ShowCities ? skin.BottomLarge : skin.BottomSmall);
+    p.drawImage(QPoint(0, 0), top);
+    p.drawImage(QPoint(0, SizeOf(top).height()),
+                s.ShowCities ? skin.BottomLarge : skin.BottomSmall);
     p.setCompositionMode(QPainter::CompositionMode_SourceOver);
 
     TPieces pieces;
@@ -354,15 +387,24 @@ void RepaintDial(QPainter& p, const TDialScene& shown, const TDialScene& s, cons
     p.setCompositionMode(QPainter::CompositionMode_Source);
     const QImage& top = s.AnalogClock ? skin.TopLarge : skin.TopSmall;
     const QImage& bottom = s.ShowCities ? skin.BottomLarge : skin.BottomSmall;
-    const QRect topArea(0, 0, top.width(), top.height());
-    const QRect bottomArea(0, top.height(), bottom.width(), bottom.height());
+    const QSize topSize = SizeOf(top);
+    const QRect topArea(QPoint(0, 0), topSize);
+    const QRect bottomArea(QPoint(0, topSize.height()), SizeOf(bottom));
+    // A rectangle of the window in the picture's own pixels.
+    const int k = skin.Scale;
+    auto copy = [&p, k](const QRect& to, const QImage& from, const QRect& part) {
+        if (k == 1)
+            p.drawImage(to.topLeft(), from, part);
+        else
+            p.drawImage(to, from, QRect(part.topLeft() * k, part.size() * k));
+    };
     for (int i = 0; i < changed.Count(); ++i) {
         const QRect t = changed[i] & topArea;
         if (!t.isEmpty())
-            p.drawImage(t.topLeft(), top, t);
+            copy(t, top, t);
         const QRect b = changed[i] & bottomArea;
         if (!b.isEmpty())
-            p.drawImage(b.topLeft(), bottom, b.translated(0, -top.height()));
+            copy(b, bottom, b.translated(0, -topSize.height()));
     }
     p.setCompositionMode(QPainter::CompositionMode_SourceOver);
     for (int j = 0; j < na; ++j)

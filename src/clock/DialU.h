@@ -21,6 +21,11 @@ public:
 
     // A point inset pixels inward from the rim at an angle in degrees (0 left, 90 top).
     QPoint PointAt(int inset, double angle) const;
+    // The same point unrounded, as the centre of a pixel: where a canvas finer than the
+    // window's pixels draws it.
+    QPointF ExactPointAt(int inset, double angle) const;
+    // On a canvas of more than one pixel per window pixel the ticks and the pointer are drawn
+    // smooth at its resolution, and may reach a pixel beyond their boxes.
     // Ticks for the seconds 1 .. second of the running minute, except the multiples of 5.
     void DrawSecondTicks(QPainter& canvas, int second) const;
     // The tick of one second, and the pixels it may touch.
@@ -86,7 +91,9 @@ private:
     int Count_ = 0;
 };
 
-// The part of the buffer the skin pictures of a scene cover (600 wide, 74 to 483 high).
+// The part of the buffer the skin pictures of a scene cover (600 wide, 74 to 483 high). All
+// coordinates here are window pixels; a buffer for a skin of Scale 2 has twice as many pixels
+// each way and that as its device pixel ratio.
 QRect ComposedArea(const TDialScene& scene, const TSkin& skin);
 
 // Recomposes the whole skin into buffer (600 x 533), or onto a canvas open on one.

@@ -4,6 +4,8 @@
 #include "DataFolderU.h"
 
 #include <QCoreApplication>
+#include <QDir>
+#include <QFileInfo>
 #include <QMenu>
 #include <QMenuBar>
 
@@ -90,6 +92,9 @@ void TTavikForm::CreateMenus() {
        &TTavikForm::SelectMyCity1Click);
     on(Item(Location1, "CheckTimeZones1", QStringLiteral("Check &Time Zones...")),
        &TTavikForm::CheckTimeZones1Click);
+    Separator(Location1, "N13");
+    on(Item(Location1, "ClockChanges1", QStringLiteral("C&lock Changes...")),
+       &TTavikForm::ClockChanges1Click);
 
     QMenu* View1 = menu("View1", QStringLiteral("&View"));
     Dock1 = on(Toggle(View1, "Dock1", QStringLiteral("Dock")), &TTavikForm::Dock1Click);
@@ -108,13 +113,15 @@ void TTavikForm::CreateMenus() {
     ShowCities1->setChecked(true);
     AlwaysonTop1->setChecked(true);
 
-    QMenu* Help1 = menu("Help1", QStringLiteral("Help"));
+    QMenu* Help1 = menu("Help1", QStringLiteral("&Help"));
     on(Item(Help1, "Contents1", QStringLiteral("Contents")), &TTavikForm::Contents1Click);
     on(Item(Help1, "About1", QStringLiteral("About")), &TTavikForm::About1Click);
 
     TavikPopupMenu = PopupMenu(this, "TavikPopupMenu");
     on(Item(TavikPopupMenu, "GotoMyCity1", QStringLiteral("Go to My City")),
        &TTavikForm::GotoMyCity1Click);
+    on(Item(TavikPopupMenu, "ClockChanges2", QStringLiteral("C&lock Changes...")),
+       &TTavikForm::ClockChanges2Click);
     Separator(TavikPopupMenu, "N12");
     Dock2 = on(Toggle(TavikPopupMenu, "Dock2", QStringLiteral("Dock")), &TTavikForm::Dock2Click);
     Separator(TavikPopupMenu, "N7");
@@ -171,6 +178,8 @@ void TTavikForm::EnableCompanionCommands() {
     enable("Search1", offers(K::Search));
     enable("Options1", offers(K::Preferences));
     enable("Preferences1", offers(K::Preferences));
+    enable("ClockChanges1", offers(K::ClockChanges));
+    enable("ClockChanges2", offers(K::ClockChanges));
     const struct {
         TManagePage Page;
         const char* Names[4];
@@ -213,6 +222,15 @@ void TTavikForm::Options1Click() {
 
 void TTavikForm::Preferences1Click() {
     Options1Click();
+}
+
+void TTavikForm::ClockChanges1Click() {
+    if (Companions != nullptr)
+        Companions->OpenClockChanges();
+}
+
+void TTavikForm::ClockChanges2Click() {
+    ClockChanges1Click();
 }
 
 void TTavikForm::About1Click() {
@@ -369,12 +387,22 @@ void TTavikForm::AlwaysOnTop2Click() {
 }
 
 void TTavikForm::Contents1Click() {
+    const QString path =
+        HelpContentsPath(Platform_.ProgramDir, QCoreApplication::applicationDirPath());
+    if (!Platform_.Shell->Open(path)) {
+        // Nothing will show: the clock stays as it was, and the user learns where to look.
+        const QString shown = QDir::toNativeSeparators(path);
+        Platform_.Messages->Show(
+            this,
+            QFileInfo::exists(path)
+                ? QStringLiteral("The user guide is at %1").arg(shown)
+                : QStringLiteral("The user guide was not found; it belongs at %1").arg(shown));
+        return;
+    }
     // Keeps the help window from hiding behind the clock.
     Options.StayOnTop = 0;
     ApplyDisplayOptions(Options);
     SyncViewMenuChecks();
-    Platform_.Shell->Open(
-        HelpContentsPath(Platform_.ProgramDir, QCoreApplication::applicationDirPath()));
 }
 
 bool TTavikForm::SaveChangesFirst() {
@@ -404,6 +432,9 @@ void TTavikForm::Open1Click() {
         ShowFileError(e, dialog.FileName);
         return;
     }
+    // Two clocks saving one list would each overwrite what the other saved.
+    if (!ClaimListFolders({dialog.FileName}))
+        return;
     // A window still showing the old records would act on records that are about to go.
     if (Companions != nullptr)
         Companions->CityListReplaced();
@@ -425,8 +456,26 @@ void TTavikForm::Open1Click() {
 void TTavikForm::SaveAs1Click() {
     // Save goes on writing to the old file unless the new one was written.
     TFileDialogSettings dialog = SaveDialog;
-    if (Platform_.Files->Save(this, dialog) && SaveCityList(dialog.FileName))
+    if (!Platform_.Files->Save(this, dialog) ||
+        !ClaimListFolders({SaveDialog.FileName, dialog.FileName}))
+        return;
+    const bool saved = SaveCityList(dialog.FileName);
+    if (saved)
         SaveDialog.FileName = dialog.FileName;
+    ClaimListFolders({SaveDialog.FileName}); // lets the folder not written to go
+}
+
+bool TTavikForm::ClaimListFolders(const QStringList& files) {
+    if (FolderLock == nullptr)
+        return true;
+    std::vector<std::string> names;
+    for (const QString& f : files)
+        names.push_back(f.toStdString());
+    const std::string refused = ClaimCityLists(names, *FolderLock);
+    if (refused.empty())
+        return true;
+    Platform_.Messages->Show(this, QString::fromStdString(refused));
+    return false;
 }
 
 void TTavikForm::ViewCity1Click() {

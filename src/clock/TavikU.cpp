@@ -2,6 +2,8 @@
 
 #include "CentreTextU.h"
 #include "CityLabelU.h"
+#include "DamagedStartU.h"
+#include "PlatformChoiceU.h"
 #include "QtTextU.h"
 #include "SkinU.h"
 
@@ -10,15 +12,19 @@
 #include <string_view>
 #include <utility>
 
+#include <QAccessible>
+#include <QAccessibleWidget>
 #include <QApplication>
 #include <QCloseEvent>
 #include <QDir>
+#include <QKeyEvent>
 #include <QLayout>
 #include <QLocale>
 #include <QMenu>
 #include <QMenuBar>
 #include <QMouseEvent>
 #include <QPainter>
+#include <QWindow>
 
 namespace {
 
@@ -60,6 +66,28 @@ QString Q(const std::string& ansi) {
     return ToQ(ansi);
 }
 
+QString HintText(const TCityLabelPlan& plan) {
+    return Q(CityLabelHint(plan)).replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
+}
+
+// Counted in whole milliseconds, as the times of day are decoded, so that the minute turns
+// where the bands and columns do.
+std::int64_t MinuteOf(TDateTime t) {
+    return std::isfinite(t) && std::fabs(t) < 1e7 ? std::llround(t * 86400000.0) / 60000 : 0;
+}
+
+// The face reads as a text: its name and description tell what it paints.
+QAccessibleInterface* SkinImageInterface(const QString& className, QObject* object) {
+    if (className == QLatin1String("TSkinImage"))
+        return new QAccessibleWidget(static_cast<QWidget*>(object), QAccessible::StaticText);
+    return nullptr;
+}
+
+bool IsMenuKey(const QKeyEvent* e) {
+    return e->key() == Qt::Key_Menu ||
+           (e->key() == Qt::Key_F10 && e->modifiers() == Qt::ShiftModifier);
+}
+
 } // namespace
 
 QFont PalatinoBold(int pixelSize) {
@@ -82,7 +110,14 @@ TSkinImage::TSkinImage(TTavikForm* form, QWidget* parent) : QWidget(parent), For
     setObjectName(QStringLiteral("SkinImage"));
     setMouseTracking(true);
     setAttribute(Qt::WA_OpaquePaintEvent);
-    Buffer = QImage(SkinWidth, SkinHeight, QImage::Format_RGB32);
+    SetScale(1);
+}
+
+void TSkinImage::SetScale(int scale) {
+    if (Canvas.isActive())
+        Canvas.end();
+    Buffer = QImage(SkinWidth * scale, SkinHeight * scale, QImage::Format_RGB32);
+    Buffer.setDevicePixelRatio(scale);
     Buffer.fill(Qt::black);
     Canvas.begin(&Buffer);
 }
@@ -90,7 +125,22 @@ TSkinImage::TSkinImage(TTavikForm* form, QWidget* parent) : QWidget(parent), For
 void TSkinImage::paintEvent(QPaintEvent* e) {
     QPainter p(this);
     const QRect r = e->rect();
-    p.drawImage(r.topLeft(), Buffer, r);
+    const qreal k = Buffer.devicePixelRatio();
+    if (k == 1 && devicePixelRatioF() == 1) {
+        p.drawImage(r.topLeft(), Buffer, r);
+        return;
+    }
+    if (k == devicePixelRatioF()) {
+        p.drawImage(r, Buffer, QRect(r.topLeft() * k, r.size() * k));
+        return;
+    }
+    // A screen between two scales gets the finer buffer scaled smoothly; a pixel's margin
+    // round the part keeps its edges blended with their neighbours, as in a whole repaint.
+    p.setRenderHint(QPainter::SmoothPixmapTransform);
+    p.setClipRect(r);
+    const QRect from = r.adjusted(-1, -1, 1, 1) & QRect(QPoint(0, 0), size());
+    p.drawImage(from, Buffer,
+                QRectF(from.x() * k, from.y() * k, from.width() * k, from.height() * k));
 }
 
 void TSkinImage::mousePressEvent(QMouseEvent* e) {
@@ -118,6 +168,8 @@ void TPopupLabel::mousePressEvent(QMouseEvent* e) {
 
 TTavikForm::TTavikForm(const TPlatform& platform, const TSkin& skin, QWidget* parent)
     : QMainWindow(parent), Platform_(platform), Skin(skin) {
+    QAccessible::installFactory(&SkinImageInterface); // once; a second install is ignored
+    PlacesItself = WindowsPlaceThemselves(QGuiApplication::platformName().toStdString());
     setObjectName(QStringLiteral("TavikForm"));
     setWindowTitle(QStringLiteral("Tavik Ravorudevu"));
     setWindowFlags(Qt::Window | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
@@ -151,7 +203,7 @@ TTavikForm::TTavikForm(const TPlatform& platform, const TSkin& skin, QWidget* pa
     Dragging = false;
     CityListLoaded = false;
     ResizeAllowed = false;
-    Data.Modified = false;
+    Data.Modified = StartedFromAnotherList;
     PopupCountry = nullptr;
     PopupState = nullptr;
     PopupCity = nullptr;
@@ -187,6 +239,9 @@ void TTavikForm::CreateControls() {
     SkinImage = new TSkinImage(this, this);
     SkinImage->setFixedSize(SkinWidth, SkinHeight);
     SkinImage->setAccessibleName(QStringLiteral("Clock face"));
+    // The keyboard's home in the window: Tab goes on to the city labels, the Menu key opens the
+    // window's menu, and a screen reader reads the place, time and date from it.
+    SkinImage->setFocusPolicy(Qt::StrongFocus);
     setCentralWidget(SkinImage);
 
     CurrentCityTimeLabel = NewLabel("CurrentCityTimeLabel", PalatinoBold(19));
@@ -225,7 +280,7 @@ void TTavikForm::CreateControls() {
     DeltaImage = new QLabel(SkinImage);
     DeltaImage->setObjectName(QStringLiteral("DeltaImage"));
     DeltaImage->setAccessibleName(QStringLiteral("Difference to My City"));
-    DeltaImage->setPixmap(QPixmap::fromImage(Skin.Delta));
+    DeltaImage->setPixmap(QPixmap::fromImage(Skin.ForPixelRatio(devicePixelRatioF()).Delta));
     DeltaImage->setGeometry(32, 256, 17, 19);
     DeltaImage->setToolTipDuration(HintPause);
     // Moves over the sign reach the face too, where they show the difference text.
@@ -264,9 +319,35 @@ bool TTavikForm::LoadCityList(const QString& fileName) {
     try {
         LoadCityListFile(name.toStdString(), Data);
     } catch (const EStreamError& e) {
-        // The program goes on with what could be read.
-        ShowFileError(e, name);
+        // What could be read is only a part: going on with it would soon save it over the file.
+        return StartFromAnotherList(name, e);
     }
+    return true;
+}
+
+bool TTavikForm::StartFromAnotherList(const QString& damaged, const EStreamError& e) {
+    const TDamagedStart plan = PlanDamagedStart(QDir::toNativeSeparators(damaged).toStdString(),
+                                                e.what(), Platform_.DefaultWorld.toStdString());
+    QStringList buttons;
+    for (const std::string& b : plan.Buttons)
+        buttons.append(QString::fromStdString(b));
+    const int chosen = Platform_.Messages->Choose(this, QString::fromStdString(plan.Text), buttons);
+    const TStartSource source = chosen >= 0 && chosen < static_cast<int>(plan.Sources.size())
+                                    ? plan.Sources[static_cast<std::size_t>(chosen)]
+                                    : TStartSource::Quit;
+    if (source == TStartSource::Quit)
+        return false;
+    const QString file = QString::fromStdString(plan.FileOf(source));
+    Data.MyCity = nullptr;
+    Data.CurrentCity = nullptr;
+    try {
+        LoadCityListFile(file.toStdString(), Data);
+    } catch (const EStreamError& again) {
+        ShowFileError(again, file);
+        return false;
+    }
+    // Not yet what the damaged file holds: closing asks whether to save it there.
+    StartedFromAnotherList = true;
     return true;
 }
 
@@ -350,7 +431,18 @@ void TTavikForm::ComputeCurrentCityTime() {
 }
 
 void TTavikForm::RedrawDial() {
+    // A screen of another pixel ratio (the window moved, the desktop's scale changed) takes
+    // pictures of its own, composed afresh.
+    const TSkin& pictures = Skin.ForPixelRatio(SkinImage->devicePixelRatioF());
+    if (&pictures != Pictures) {
+        Pictures = &pictures;
+        if (SkinImage->Buffer.devicePixelRatio() != pictures.Scale)
+            SkinImage->SetScale(pictures.Scale);
+        SceneShown = false;
+    }
     ComputeCurrentCityTime();
+    if (LabelsBuilt && MinuteOf(UtcNow) != LabelsCheckedMinute)
+        KeepCityLabelsCurrent();
     const TTimeParts local = DecodeTime(CurrentLocalTime);
     const TTimeParts utc = DecodeTime(UtcNow);
 
@@ -379,16 +471,17 @@ void TTavikForm::RedrawDial() {
         LayOutCaptions(s);
     LastRepainted = TDirtyRects();
     if (SceneShown) {
-        RepaintDial(SkinImage->Canvas, ShownScene, s, Skin, Dial, LastRepainted);
+        RepaintDial(SkinImage->Canvas, ShownScene, s, pictures, Dial, LastRepainted);
     } else {
-        PaintDial(SkinImage->Canvas, s, Skin, Dial);
-        LastRepainted.Add(ComposedArea(s, Skin));
+        PaintDial(SkinImage->Canvas, s, pictures, Dial);
+        LastRepainted.Add(ComposedArea(s, pictures));
     }
     ShownScene = s;
     SceneShown = true;
 
     UpdateTimeTexts();
     UpdateDifference();
+    UpdateFaceSpeech();
     const int timeLeft = SkinWidth / 2 - CurrentCityTimeLabel->width() / 2;
     if (CurrentCityTimeLabel->x() != timeLeft)
         CurrentCityTimeLabel->move(timeLeft, CurrentCityTimeLabel->y());
@@ -435,7 +528,29 @@ void TTavikForm::UpdateTimeTexts() {
     }
 }
 
+void TTavikForm::UpdateFaceSpeech() {
+    // Made again when the minute, the place or the difference changes; the seconds are left
+    // out, or a screen reader would be handed a new text every second. It tells the exact time,
+    // which the face shows as whole hours and the offset's fraction mark.
+    const double minute = std::floor(CurrentExactLocalTime * 1440.0 + 1e-6);
+    if (SpeechShown && minute == ShownSpeechMinute)
+        return;
+    std::string difference;
+    FromQ(DifferenceMyCityLabel->text(), difference); // made from the data's own text
+    const TFaceSpeech speech =
+        FaceSpeech(Data, Data.CurrentCity, CurrentExactLocalTime, Options.TimeStyle == 0,
+                   Options.DateStyle, difference, Locale);
+    SpeechShown = true;
+    ShownSpeechMinute = minute;
+    const QString name = Q(speech.Name), description = Q(speech.Description);
+    if (SkinImage->accessibleName() != name)
+        SkinImage->setAccessibleName(name);
+    if (SkinImage->accessibleDescription() != description)
+        SkinImage->setAccessibleDescription(description);
+}
+
 void TTavikForm::ForgetShownTexts() {
+    SpeechShown = false;
     ShownTime.clear();
     DateShown = false;
     DifferenceShown = false;
@@ -475,6 +590,7 @@ void TTavikForm::UpdateDifference() {
     k.CurrentName = current ? current->LongName : std::string();
     k.MyName = my ? my->LongName : std::string();
     DifferenceShown = true;
+    SpeechShown = false;
 
     const std::string text = DifferenceText(Data, Data.CurrentCity, Data.MyCity, CurrentUtcOffset,
                                             CurrentExactLocalTime, UtcNow);
@@ -517,10 +633,25 @@ void TTavikForm::UpdateCentreCaptions() {
 }
 
 void TTavikForm::BuildCityLabels() {
+    BuildCityLabelsFrom(
+        BuildCityLabelLayout(Data, Options, CurrentLocalTime, UtcNow, TimeFormat, Locale));
+}
+
+TTavikForm::TLabelsKey TTavikForm::CurrentLabelsKey() const {
+    return {Options, TimeFormat, Data.CurrentCity, std::floor(UtcNow * 24),
+            std::floor(CurrentLocalTime * 24)};
+}
+
+void TTavikForm::BuildCityLabelsFrom(TCityLabelLayout layout) {
+    // The keyboard stays on its city if it is still on the dial, else it goes back to the face.
+    int focusedId = 0;
+    for (TCityLabel* l : CityLabels)
+        if (l->hasFocus())
+            focusedId = l->Id();
     for (TCityLabel* l : CityLabels)
         delete l;
     CityLabels.clear();
-    LabelLayout = BuildCityLabelLayout(Data, Options, CurrentLocalTime, UtcNow, TimeFormat, Locale);
+    LabelLayout = std::move(layout);
     QFont font(QStringLiteral("Arial Narrow"));
     font.setPixelSize(Options.SmallCityFont ? 11 : 13); // 8 or 10 points on a 96 dpi desktop
     CityLabels.reserve(LabelLayout.Labels.size());
@@ -531,7 +662,8 @@ void TTavikForm::BuildCityLabels() {
         pal.setColor(QPalette::WindowText, plan.IsDay ? QColor(255, 255, 95) : QColor(51, 51, 51));
         l->setPalette(pal);
         l->setText(Q(plan.Caption));
-        l->setToolTip(Q(plan.Hint).replace(QStringLiteral("\r\n"), QStringLiteral("\n")));
+        l->setToolTip(HintText(plan));
+        l->HintSource = [this](int id) { return LiveCityLabelHint(id); };
         l->setToolTipDuration(HintPause);
         l->adjustSize();
         if (plan.FixedWidth > 0)
@@ -540,9 +672,17 @@ void TTavikForm::BuildCityLabels() {
         l->show();
         CityLabels.push_back(l);
     }
-    LabelsBuiltFrom = {Options, TimeFormat, Data.CurrentCity, std::floor(UtcNow * 24),
-                       std::floor(CurrentLocalTime * 24)};
+    if (focusedId != 0) {
+        auto kept = std::find_if(CityLabels.begin(), CityLabels.end(),
+                                 [focusedId](const TCityLabel* l) { return l->Id() == focusedId; });
+        if (kept != CityLabels.end())
+            (*kept)->setFocus(Qt::OtherFocusReason);
+        else
+            SkinImage->setFocus(Qt::OtherFocusReason);
+    }
+    LabelsBuiltFrom = CurrentLabelsKey();
     LabelsBuilt = true;
+    LabelsCheckedMinute = MinuteOf(UtcNow);
     UpdateCentreCaptions();
 }
 
@@ -570,13 +710,38 @@ bool SameLabels(const TCityLabelLayout& a, const TCityLabelLayout& b) {
         const TCityLabelPlan& q = b.Labels[i];
         if (p.Id != q.Id || p.Column != q.Column || p.Slot != q.Slot || p.IsDay != q.IsDay ||
             p.Left != q.Left || p.Top != q.Top || p.FixedWidth != q.FixedWidth ||
-            p.Caption != q.Caption || !SameHintButTheTime(p.Hint, q.Hint))
+            p.Caption != q.Caption || !SameHintButTheTime(p.Hint, q.Hint) ||
+            p.ChangeHint != q.ChangeHint)
             return false;
     }
     return true;
 }
 
 } // namespace
+
+void TTavikForm::KeepCityLabelsCurrent() {
+    TCityLabelLayout now =
+        BuildCityLabelLayout(Data, Options, CurrentLocalTime, UtcNow, TimeFormat, Locale);
+    if (CityLabels.size() != LabelLayout.Labels.size() || !SameLabels(LabelLayout, now)) {
+        BuildCityLabelsFrom(std::move(now));
+        return;
+    }
+    for (std::size_t i = 0; i < now.Labels.size(); ++i)
+        if (now.Labels[i].Hint != LabelLayout.Labels[i].Hint)
+            CityLabels[i]->setToolTip(HintText(now.Labels[i]));
+    LabelLayout = std::move(now);
+    LabelsBuiltFrom = CurrentLabelsKey();
+    LabelsCheckedMinute = MinuteOf(UtcNow);
+}
+
+QString TTavikForm::LiveCityLabelHint(int id) const {
+    const TCityLabelLayout now =
+        BuildCityLabelLayout(Data, Options, CurrentLocalTime, UtcNow, TimeFormat, Locale);
+    for (const TCityLabelPlan& plan : now.Labels)
+        if (plan.Id == id)
+            return HintText(plan);
+    return {};
+}
 
 bool TTavikForm::CityLabelsCurrent() const {
     const TLabelsKey& k = LabelsBuiltFrom;
@@ -599,6 +764,8 @@ bool TTavikForm::CityLabelsCurrent() const {
 }
 
 bool TTavikForm::event(QEvent* e) {
+    if (CentreByFramePending && (e->type() == QEvent::Move || e->type() == QEvent::Resize))
+        CentreByFrameWhenKnown();
     if (FrameCheckPending && (e->type() == QEvent::Move || e->type() == QEvent::Resize) &&
         isVisible() && frameGeometry() != geometry())
         KeepFrameInWorkArea();
@@ -622,8 +789,12 @@ bool TTavikForm::event(QEvent* e) {
 
 void TTavikForm::changeEvent(QEvent* e) {
     QMainWindow::changeEvent(e);
-    if (e->type() == QEvent::ActivationChange && isActiveWindow())
+    if (e->type() == QEvent::ActivationChange && isActiveWindow()) {
         FormActivate();
+        // A click on the clock raises it; what it opened stays in view above it.
+        if (Companions != nullptr)
+            Companions->KeepAboveHost();
+    }
 }
 
 void TTavikForm::FormActivate() {
@@ -683,6 +854,8 @@ void TTavikForm::ApplyDisplayOptions(const TDisplayOptions& source) {
         move(at);
         if (wasVisible)
             show();
+        if (wasVisible && Companions != nullptr)
+            Companions->KeepAboveHost();
     }
     TavikMainMenu->setVisible(!docked);
     for (QAction* a : TavikMainMenu->actions())
@@ -692,18 +865,6 @@ void TTavikForm::ApplyDisplayOptions(const TDisplayOptions& source) {
     if (old.testFlag(Qt::FramelessWindowHint) && !docked)
         KeepFrameInWorkArea();
 }
-
-namespace {
-
-// The top-left corner that puts the frame inside the area. A frame larger than the area keeps
-// its top-left corner, and with it the title bar, inside.
-QPoint KeptInside(const QRect& frame, const QRect& area) {
-    const int x = std::min(frame.left(), area.left() + area.width() - frame.width());
-    const int y = std::min(frame.top(), area.top() + area.height() - frame.height());
-    return {std::max(x, area.left()), std::max(y, area.top())};
-}
-
-} // namespace
 
 void TTavikForm::KeepFrameInWorkArea() {
     const QRect frame = frameGeometry();
@@ -723,21 +884,26 @@ void TTavikForm::SetTopmost(bool topmost) {
     move(at);
     if (wasVisible)
         show();
+    if (wasVisible && Companions != nullptr)
+        Companions->KeepAboveHost();
 }
 
 void TTavikForm::FitClientSize() {
     ResizeAllowed = true;
-    const int height = (Options.AnalogClock ? Skin.TopLarge.height() : Skin.TopSmall.height()) +
-                       (Options.ShowCities ? Skin.BottomLarge.height() : Skin.BottomSmall.height());
-    const int width = Options.Docked ? Skin.TopLarge.width() : 598;
+    const int height =
+        (Options.AnalogClock ? SizeOf(Skin.TopLarge).height() : SizeOf(Skin.TopSmall).height()) +
+        (Options.ShowCities ? SizeOf(Skin.BottomLarge).height()
+                            : SizeOf(Skin.BottomSmall).height());
+    const int width = Options.Docked ? SizeOf(Skin.TopLarge).width() : 598;
     SkinImage->setFixedSize(width, height);
     layout()->activate();
     ResizeAllowed = false;
 }
 
 void TTavikForm::PositionCentreLabels() {
-    const int base =
-        Options.AnalogClock ? 241 : 238 - Skin.TopLarge.height() + Skin.TopSmall.height();
+    const int base = Options.AnalogClock
+                         ? 241
+                         : 238 - SizeOf(Skin.TopLarge).height() + SizeOf(Skin.TopSmall).height();
     SunImage->move(SunImage->x(), base + 4);
     MoonImage->move(MoonImage->x(), base + 4);
     CurrentCityLabel->move(98, base);
@@ -788,6 +954,7 @@ QPoint TTavikForm::PopupPoint(int x, int y) const {
 
 void TTavikForm::SkinImageMouseDown(Qt::MouseButton button, int x, int y) {
     if (button == Qt::LeftButton) {
+        CentreByFramePending = false; // the user places it now
         DragStartX = x;
         DragStartY = y;
         Dragging = true;
@@ -811,6 +978,15 @@ void TTavikForm::SkinImageMouseMove(int x, int y) {
     DifferenceMyCityLabel->setVisible(near && DeltaImage->isVisible());
     if (!Dragging)
         return;
+    if (!PlacesItself) {
+        // Started at the first move, so that a click stays a click; the compositor takes the
+        // pointer until the button is released.
+        Dragging = false;
+        ++SystemMovesAsked;
+        if (QWindow* w = windowHandle())
+            SystemMoveStarted = w->startSystemMove();
+        return;
+    }
     const QRect work = Platform_.Screen->WorkArea();
     const int desktopWidth = Platform_.Screen->DesktopWidth();
     const QSize outer = frameGeometry().size();
@@ -840,7 +1016,24 @@ void TTavikForm::OpenCountryPopup(QPoint screenPos) {
     CountryPopupMenu->popup(screenPos);
 }
 
+void TTavikForm::keyPressEvent(QKeyEvent* e) {
+    if (IsMenuKey(e)) {
+        const QPoint at = SkinImage->mapTo(this, QPoint(SkinImage->width() / 2, 0));
+        QContextMenuEvent menu(QContextMenuEvent::Keyboard, at, mapToGlobal(at), e->modifiers());
+        QCoreApplication::sendEvent(this, &menu);
+        return;
+    }
+    QMainWindow::keyPressEvent(e);
+}
+
 void TTavikForm::contextMenuEvent(QContextMenuEvent* e) {
+    if (e->reason() == QContextMenuEvent::Keyboard) {
+        // Under the current city's name, where the keyboard is, and not at the mouse pointer
+        // that some desktops hand along with the Menu key.
+        const QPoint at(CurrentCityLabel->x(), CurrentCityLabel->y() + CurrentCityLabel->height());
+        TavikPopupMenu->popup(SkinImage->mapToGlobal(at));
+        return;
+    }
     const QPoint p = SkinImage->mapFromGlobal(e->globalPos());
     if (StrictlyInside(CurrentCityLabel, p.x(), p.y()) ||
         StrictlyInside(CurrentCountryLabel, p.x(), p.y()))
@@ -848,8 +1041,20 @@ void TTavikForm::contextMenuEvent(QContextMenuEvent* e) {
     TavikPopupMenu->popup(e->globalPos());
 }
 
+void TTavikForm::CentreByFrameWhenKnown() {
+    if (!CentreByFramePending || !isVisible())
+        return;
+    if (windowFlags().testFlag(Qt::FramelessWindowHint)) {
+        CentreByFramePending = false; // no frame to wait for: centred already
+    } else if (frameGeometry() != geometry()) {
+        CentreByFramePending = false;
+        move(CentredPosition(frameGeometry().size()));
+    }
+}
+
 void TTavikForm::showEvent(QShowEvent* e) {
     QMainWindow::showEvent(e);
+    CentreByFrameWhenKnown();
     RefreshDial();
 }
 
@@ -885,7 +1090,7 @@ void TTavikForm::LoadPreferences() {
             centre =
                 !TopEdgeOnScreen(p.Left, p.Top, width, screens) &&
                 !TopEdgeOnScreen(p.Left, std::int64_t{p.Top} + TitleBarAllowance, width, screens);
-            if (!centre)
+            if (!centre && PlacesItself)
                 move(p.Left, p.Top);
             SyncViewMenuChecks();
         }
@@ -893,9 +1098,12 @@ void TTavikForm::LoadPreferences() {
     ApplyDisplayOptions(Options);
     // Centred by the size the options gave it, so that it truly stands in the middle; a
     // stored place is kept, as far as the whole window fits there.
-    if (centre)
+    if (!PlacesItself)
+        return; // the compositor places it
+    if (centre) {
         move(CentredPosition(frameGeometry().size()));
-    else
+        CentreByFramePending = frameGeometry() == geometry();
+    } else
         KeepFrameInWorkArea();
 }
 
@@ -904,6 +1112,15 @@ void TTavikForm::SavePreferences() {
     p.Options = Options;
     p.Left = pos().x();
     p.Top = pos().y();
+    if (!PlacesItself) {
+        // The window cannot tell where it stands: the place stored before is kept for the
+        // next start on X, and a first one is the middle.
+        TPreferencesFile stored;
+        const bool known = ReadPreferencesFile(PreferencesPath().toStdString(), stored);
+        const QPoint centred = CentredPosition(frameGeometry().size());
+        p.Left = known ? stored.Left : centred.x();
+        p.Top = known ? stored.Top : centred.y();
+    }
     WritePreferencesFile(PreferencesPath().toStdString(), p); // failures are ignored
 }
 
@@ -911,6 +1128,7 @@ void TTavikForm::ResetPreferences() {
     SetDefaults(Options);
     SyncViewMenuChecks();
     move(CentredPosition(frameGeometry().size()));
+    CentreByFramePending = frameGeometry() == geometry();
 }
 
 void TTavikForm::SyncViewMenuChecks() {

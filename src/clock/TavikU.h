@@ -5,6 +5,7 @@
 #include "ClockHostU.h"
 #include "CompanionsU.h"
 #include "DialU.h"
+#include "InstanceLockU.h"
 #include "PlatformU.h"
 #include "TavikOptionsU.h"
 
@@ -27,9 +28,12 @@ class TSkinImage : public QWidget {
     Q_OBJECT
 public:
     TSkinImage(TTavikForm* form, QWidget* parent);
-    QImage Buffer; // the whole 600 x 533 skin, kept up to date by RedrawDial; never replaced
+    // The whole 600 x 533 skin, kept up to date by RedrawDial, at scale image pixels per window
+    // pixel; replaced only when the screen asks for pictures of another scale.
+    QImage Buffer;
     // Open on Buffer for the window's life: opening a painter for every tick allocates.
     QPainter Canvas;
+    void SetScale(int scale);
 
 protected:
     void paintEvent(QPaintEvent* e) override;
@@ -101,6 +105,16 @@ public:
     // Operations of the window.
     bool LoadCityList(const QString& fileName);
     bool SaveCityList(const QString& fileName);
+    // The start's city list could not be read whole: offers its backup, the default world or
+    // quitting, and reads the one chosen. False to quit.
+    bool StartFromAnotherList(const QString& damaged, const EStreamError& e);
+    bool StartedFromAnotherList = false;
+    // The folders this clock holds; Open and Save As claim the folder of their file through it
+    // (none in tests that do not set it).
+    TInstanceLock* FolderLock = nullptr;
+    // Claims the folders of these city lists besides the data folder; when another clock holds
+    // one, says so and answers false.
+    bool ClaimListFolders(const QStringList& files);
     void ComputeCurrentCityTime() override;
     void RedrawDial();
     void RefreshDial() override;
@@ -120,6 +134,12 @@ public:
     void SyncViewMenuChecks() override;
     void CityRemoved(const TCity* city) override;
     void BuildCityLabels();
+    // Once a minute, from the tick: the labels are rebuilt when a column, a band or a caption
+    // has changed since (a clock change, the daytime window's edges), and hints whose text has
+    // changed are rewritten in place; a quiet tick compares one number.
+    void KeepCityLabelsCurrent();
+    // A label's hint as the labels would be built now.
+    QString LiveCityLabelHint(int id) const;
     // The labels in the hour columns and the slots they took.
     std::vector<TCityLabel*> CityLabels;
     TCityLabelLayout LabelLayout;
@@ -129,6 +149,13 @@ public:
     QPoint CentredPosition(QSize outerSize) const;
     // Moves the window so that its whole frame, title bar included, lies in the work area.
     void KeepFrameInWorkArea();
+
+    // False where the window can neither place itself nor know its place (native Wayland):
+    // the compositor moves it, and its stored position is neither applied nor overwritten.
+    bool PlacesItself = true;
+    // How often a drag was handed to the compositor, and whether it took the last one.
+    int SystemMovesAsked = 0;
+    bool SystemMoveStarted = false;
 
     // Mouse handling on the face, in skin coordinates.
     void SkinImageMouseDown(Qt::MouseButton button, int x, int y);
@@ -167,6 +194,8 @@ public:
     void Options1Click();
     void Contents1Click();
     void About1Click();
+    void ClockChanges1Click();
+    void ClockChanges2Click();
     void GotoMyCity1Click();
     void Dock2Click();
     void AnalogClock2Click();
@@ -214,6 +243,7 @@ protected:
     void closeEvent(QCloseEvent* e) override;
     void showEvent(QShowEvent* e) override;
     void contextMenuEvent(QContextMenuEvent* e) override;
+    void keyPressEvent(QKeyEvent* e) override;
     bool event(QEvent* e) override;
     void changeEvent(QEvent* e) override;
 
@@ -223,6 +253,8 @@ private:
     void UpdateCentreCaptions();
     void UpdateDifference();
     void UpdateTimeTexts();
+    // The face's accessible name and description: the place, the time, date and difference.
+    void UpdateFaceSpeech();
     // Whether rebuilding the city labels now would give the labels and centre captions shown,
     // their hints' times of day apart.
     bool CityLabelsCurrent() const;
@@ -275,6 +307,8 @@ private:
     double ShownDateDay = -1;
     int ShownDateStyle = -1;
     bool DateShown = false;
+    bool SpeechShown = false;
+    double ShownSpeechMinute = 0;
 
     // What the city labels were built from.
     struct TLabelsKey {
@@ -286,16 +320,25 @@ private:
     };
     TLabelsKey LabelsBuiltFrom;
     bool LabelsBuilt = false;
+    std::int64_t LabelsCheckedMinute = -1; // the UTC minute the labels were last made or checked
+    void BuildCityLabelsFrom(TCityLabelLayout layout);
+    TLabelsKey CurrentLabelsKey() const;
 
     TCompanions* Companions = nullptr;
     TPlatform Platform_;
     const TSkin& Skin;
+    // The pictures the buffer is composed of: Skin's own or, on a high-density screen, its
+    // double ones.
+    const TSkin* Pictures = nullptr;
     bool EndRequested_ = false;
     bool Dragging = false;
     int DragStartX = 0;
     int DragStartY = 0;
     bool ResizeAllowed = false;
     bool FrameCheckPending = false;
+    // Centred before the desktop told the frame: centred again by it once it is known.
+    bool CentreByFramePending = false;
+    void CentreByFrameWhenKnown();
 };
 
 // The fonts of the centre labels.

@@ -94,7 +94,22 @@ void LoadCityListFile(const std::string& fileName, TCityList& data) {
     ReadCityList(stream, data);
 }
 
+bool CityListReadsCleanly(const std::string& fileName) {
+    try {
+        TCityList probe;
+        LoadCityListFile(fileName, probe);
+        return true;
+    } catch (const EStreamError&) {
+        return false;
+    }
+}
+
 void SaveCityListFile(const std::string& fileName, TCityList& data, TBackup backup) {
+    // The backup is there to undo a save; a damaged file over the last good one would undo
+    // nothing.
+    if (backup == TBackup::Keep && !CityListReadsCleanly(ResolveSaveTarget(fileName)) &&
+        CityListReadsCleanly(BackupFileName(fileName)))
+        backup = TBackup::None;
     TMemoryOutStream out;
     out.Bytes.reserve(20 + data.Countries.Count() * TCountry::RecordSize +
                       data.States.Count() * TState::RecordSize +

@@ -46,7 +46,10 @@ void WriteCityList(TOutStream& stream, const TCityList& data);
 
 // Throws EFOpenError when the file cannot be opened, EReadError as above.
 void LoadCityListFile(const std::string& fileName, TCityList& data);
+// Whether the file opens and the reader takes it whole, without a Stream read error.
+bool CityListReadsCleanly(const std::string& fileName);
 // Replaces the file safely, keeping the content it replaces as BackupFileName unless told not to
 // (a file made from other sources), and clears Modified; on failure throws EFCreateError or
-// EWriteError, leaves the old file intact and Modified as it was.
+// EWriteError, leaves the old file intact and Modified as it was. A file the reader refuses is
+// never kept over a backup it takes: that backup stays as it is.
 void SaveCityListFile(const std::string& fileName, TCityList& data, TBackup backup = TBackup::Keep);

@@ -24,13 +24,20 @@ public:
     TResult Acquire(const std::string& folder);
     // Lets every folder go.
     void Release();
+    // Holds these folders besides those acquired with Acquire, and lets go of the ones an
+    // earlier call held that are not among them. When another process holds one of them,
+    // nothing changes, the answer is HeldElsewhere and busy (when given) tells which one; a
+    // folder that cannot be locked is passed.
+    TResult HoldAlso(const std::vector<std::string>& folders, std::size_t* busy = nullptr);
 
 private:
     struct THeld {
         dev_t Device;
         ino_t Inode;
         int Fd;
+        bool Also = false; // held through HoldAlso
     };
+    int Find(dev_t device, ino_t inode) const;
     std::vector<THeld> Held;
 };
 
@@ -48,3 +55,9 @@ struct TFolderClaim {
 // stop the start.
 TFolderClaim ClaimDataFolder(const std::string& folder, const std::string& cityListFile,
                              TInstanceLock& lock);
+
+// Claims, for a running clock, the folders of the city lists it works on besides its data folder
+// (each file's folder and, for a link, its target's), letting go of those it claimed before
+// for other lists. When another clock holds one of them, nothing changes and the answer is the
+// message to show ("Tavik is already running with FILE."); otherwise it is empty.
+std::string ClaimCityLists(const std::vector<std::string>& cityListFiles, TInstanceLock& lock);

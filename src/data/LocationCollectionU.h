@@ -68,10 +68,25 @@ public:
         return static_cast<std::int32_t>(m);
     }
 
-    // A new item with the next free id.
+    // A new item with the next free id: the largest + 1, and never 0, which means none. Past
+    // the largest unsigned id (a record of id -1) the smallest id not in use is taken.
     T& AddWithNewId() {
         T& item = Add();
-        item.SetId(static_cast<std::int32_t>(static_cast<std::uint32_t>(MaxUniqueId()) + 1u));
+        std::uint32_t id = static_cast<std::uint32_t>(MaxUniqueId()) + 1u;
+        if (id == 0) {
+            std::vector<std::uint32_t> used;
+            used.reserve(Items_.size());
+            for (const T* p : Items_)
+                used.push_back(static_cast<std::uint32_t>(p->Id()));
+            std::sort(used.begin(), used.end());
+            id = 1;
+            for (std::uint32_t u : used)
+                if (u == id)
+                    ++id;
+                else if (u > id)
+                    break;
+        }
+        item.SetId(static_cast<std::int32_t>(id));
         return item;
     }
 

@@ -183,6 +183,38 @@ bool FillInPlace(const std::string& path, std::uint64_t size, const TFill& fill)
     return ::close(fd) == 0 && ok;
 }
 
+// Writes a new content over the file itself, emptied first: a write cut short then leaves a
+// beginning that the reader refuses, never old records behind new ones that it would accept.
+// When the write fails the old content is put back.
+bool RewriteInPlace(const std::string& path, const std::vector<std::uint8_t>& bytes) {
+    std::vector<std::uint8_t> old;
+    try {
+        old = ReadWholeFile(path);
+    } catch (const EStreamError&) {
+        return false;
+    }
+    const int fd = ::open(path.c_str(), O_WRONLY | O_CLOEXEC | O_NONBLOCK | O_NOCTTY);
+    if (fd < 0)
+        return false;
+    struct stat st {};
+    // Room for the new content is claimed first, so that a full disk stops before a byte is
+    // written; the old content goes back into the room it just left.
+    auto write = [fd](const std::vector<std::uint8_t>& b, bool claim) {
+        if (::ftruncate(fd, 0) != 0)
+            return false;
+        if (claim && !b.empty() &&
+            ::fallocate(fd, FALLOC_FL_KEEP_SIZE, 0, static_cast<off_t>(b.size())) != 0 &&
+            errno != EOPNOTSUPP && errno != ENOSYS && errno != EINVAL)
+            return false;
+        return ::lseek(fd, 0, SEEK_SET) == 0 && WriteAll(fd, b.data(), b.size()) &&
+               ::fsync(fd) == 0;
+    };
+    const bool ok = ::fstat(fd, &st) == 0 && S_ISREG(st.st_mode) && write(bytes, true);
+    if (!ok && S_ISREG(st.st_mode))
+        write(old, false);
+    return ::close(fd) == 0 && ok;
+}
+
 TFill FromBytes(const std::vector<std::uint8_t>& bytes) {
     return [&bytes](int fd) { return WriteAll(fd, bytes.data(), bytes.size()); };
 }
@@ -282,14 +314,17 @@ void ReplaceFileContent(const std::string& fileName, const std::vector<std::uint
         // A folder closed to the user may still hold a file the user may write.
         if (!exists || (temp.Error != EACCES && temp.Error != EPERM))
             throw EFCreateError(fileName);
+        // Written in place, the file is at risk while it is written: only with its backup
+        // complete on disk beforehand, in the backup file that is already there.
         if (keepBackup) {
             struct stat b {};
-            if (::stat(backupName.c_str(), &b) == 0 && S_ISREG(b.st_mode) &&
-                ::access(backupName.c_str(), W_OK) == 0 &&
-                !FillInPlace(backupName, oldSize, FromFile(target, oldSize)))
+            if (::stat(backupName.c_str(), &b) != 0 || !S_ISREG(b.st_mode) ||
+                ::access(backupName.c_str(), W_OK) != 0)
+                throw EFCreateError(backupName);
+            if (!FillInPlace(backupName, oldSize, FromFile(target, oldSize)))
                 throw EWriteError();
         }
-        if (!FillInPlace(target, bytes.size(), FromBytes(bytes)))
+        if (!RewriteInPlace(target, bytes))
             throw EWriteError();
         return;
     }

@@ -97,7 +97,9 @@ enum class TBackup { None, Keep };
 // BackupFileName, itself replaced atomically; when that cannot be made nothing is changed.
 // A failure leaves the old file as it was and no temporary behind.
 // When no temporary can be made beside a file the user may write (a read-only folder), the file
-// is written in place instead, after the backup when an existing backup file can take it.
+// is written in place instead, emptied first and put back when the write fails. With
+// TBackup::Keep that happens only after the backup has been written over an existing backup
+// file; without one that the user may write, nothing changes (EFCreateError with its name).
 // Throws EFCreateError (with the file's or the backup's name) or EWriteError.
 void ReplaceFileContent(const std::string& fileName, const std::vector<std::uint8_t>& bytes,
                         TBackup backup = TBackup::None);

@@ -17,27 +17,45 @@ bool StartsWithIgnoringCase(const std::string& entry, const std::string& prefix)
     return true;
 }
 
+// Whether the entry's name ends where the typed text does: nothing follows, or the marker
+// " *", or the places and offset that a full city name adds (", Peru", " (UTC -5)").
+bool NamesWhole(const std::string& entry, std::size_t typed) {
+    const std::string rest = entry.substr(typed);
+    return rest.empty() || rest == " *" || rest.rfind(", ", 0) == 0 || rest.rfind(" (", 0) == 0;
+}
+
 } // namespace
 
 void IncrementalSearch(TSearchEdit& edit, TSearchList& list, int topOffset) {
-    const int typed = static_cast<int>(edit.Text().size());
+    const std::string typed = edit.Text();
     list.SetItemIndex(-1);
-    if (typed == 0)
+    if (typed.empty())
         return;
+    int found = -1;
+    std::string entry;
     const int count = list.Count();
     for (int i = 0; i < count; ++i) {
-        const std::string entry = list.Text(i);
-        if (!StartsWithIgnoringCase(entry, edit.Text()))
+        std::string line = list.Text(i);
+        if (!StartsWithIgnoringCase(line, typed))
             continue;
-        list.SetItemIndex(i);
-        if (topOffset > 0 && i - topOffset > 0)
-            list.SetTopIndex(i - topOffset);
-        std::string completed = entry;
-        if (!completed.empty() && completed.back() == '*')
-            completed.resize(completed.size() >= 2 ? completed.size() - 2 : 0);
-        edit.SetText(completed, false);
-        edit.SetSelection(typed, std::max(0, static_cast<int>(completed.size()) - typed));
+        const bool whole = NamesWhole(line, typed.size());
+        if (found < 0 || whole) {
+            found = i;
+            entry = std::move(line);
+        }
+        if (whole)
+            break;
     }
+    if (found < 0)
+        return;
+    list.SetItemIndex(found);
+    if (topOffset > 0 && found - topOffset > 0)
+        list.SetTopIndex(found - topOffset);
+    if (!entry.empty() && entry.back() == '*')
+        entry.resize(entry.size() >= 2 ? entry.size() - 2 : 0);
+    edit.SetText(entry, false);
+    edit.SetSelection(static_cast<int>(typed.size()),
+                      std::max(0, static_cast<int>(entry.size() - typed.size())));
 }
 
 void BackspaceCompletion(TSearchEdit& edit) {

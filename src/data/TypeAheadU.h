@@ -24,9 +24,9 @@ public:
     virtual void SetTopIndex(int index) = 0;
 };
 
-// Selects the entry that begins with the edit's text (case of A to Z ignored), completes the
-// edit with it (less a trailing " *") and selects the completion. The loop does not stop at a
-// match: a later entry that begins with the whole completed text wins.
+// Selects the entry that the edit's text names best (case of A to Z ignored): the first whose
+// whole name it is, else the first that begins with it; completes the edit with that entry
+// (less a trailing " *") and selects the completion.
 void IncrementalSearch(TSearchEdit& edit, TSearchList& list, int topOffset);
 
 // Backspace on a completed text: drops the completion and the last typed character, and lets

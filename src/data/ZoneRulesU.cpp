@@ -143,6 +143,12 @@ bool ModelRule(const TPosixRule& p, TSummerTimeRule& out, std::string& why) {
             why = "the change falls outside the year of its rule";
             return false;
         }
+        // Days of the J form never count 29 February, but a time past midnight runs into it:
+        // J59/25 is 29 February in a leap year and 1 March in others.
+        if ((p.Day <= 59) != (day <= 59)) {
+            why = "the change moves across 29 February, which only leap years have";
+            return false;
+        }
         int month = 1;
         while (day > DaysInMonth(CommonYear, month))
             day -= DaysInMonth(CommonYear, month++);

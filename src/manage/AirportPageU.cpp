@@ -17,6 +17,7 @@
 #include <QSignalBlocker>
 #include <QStyledItemDelegate>
 #include <QTableWidget>
+#include <functional>
 
 namespace {
 
@@ -25,7 +26,8 @@ constexpr int CodeRows = TAirport::SlotCount;
 // The cells of the codes grid take what the file keeps of a code.
 class TCodeDelegate : public QStyledItemDelegate {
 public:
-    TCodeDelegate(QObject* keys, QObject* parent) : QStyledItemDelegate(parent), Keys(keys) {}
+    TCodeDelegate(QObject* keys, QObject* parent, std::function<bool(int)> leaves)
+        : QStyledItemDelegate(parent), Keys(keys), Leaves(std::move(leaves)) {}
     QWidget* createEditor(QWidget* parent, const QStyleOptionViewItem& option,
                           const QModelIndex& index) const override {
         QWidget* editor = QStyledItemDelegate::createEditor(parent, option, index);
@@ -36,8 +38,20 @@ public:
         return editor;
     }
 
+protected:
+    // Tab past the last row and Shift+Tab before the first leave the grid, as in any form: the
+    // cell keeps what was typed.
+    bool eventFilter(QObject* watched, QEvent* e) override {
+        auto* editor = qobject_cast<QWidget*>(watched);
+        if (editor != nullptr && e->type() == QEvent::KeyPress &&
+            Leaves(static_cast<QKeyEvent*>(e)->key()))
+            return true;
+        return QStyledItemDelegate::eventFilter(watched, e);
+    }
+
 private:
     QObject* Keys;
+    std::function<bool(int)> Leaves;
 };
 
 QString Cell(const QTableWidget* grid, int row) {
@@ -94,7 +108,8 @@ TAirportPage::TAirportPage(TManageForm& form)
     grid->setTabKeyNavigation(true);
     grid->setSelectionMode(QAbstractItemView::SingleSelection);
     grid->setEditTriggers(QAbstractItemView::AllEditTriggers);
-    grid->setItemDelegate(new TCodeDelegate(this, grid));
+    grid->setItemDelegate(
+        new TCodeDelegate(this, grid, [this](int key) { return LeaveCodesGrid(key); }));
     for (int r = 0; r < CodeRows; ++r)
         SetCell(grid, r, QString());
     grid->installEventFilter(this);
@@ -213,6 +228,7 @@ void TAirportPage::FillCityCities(std::int32_t countryId, bool keepChecks) {
                 if (!in)
                     continue;
                 const int line = CitiesTarget.Add(c->LongName, c);
+                CitiesCheckListBox->item(line)->setToolTip(ToQ(c->LongName));
                 bool linked = false;
                 if (keepChecks) {
                     linked = kept.count(c->UniqueID) != 0;
@@ -311,19 +327,31 @@ bool TAirportPage::ApplyAirport() {
         if (o.CodeRow >= 0)
             grid->setCurrentCell(o.CodeRow, 0);
         Refuse(o.Message, focus);
+        if (!Form.NewMode)
+            Edited = true; // what was meant to be stored is still unstored
         return false;
     }
-    if (Form.NewMode) {
+    const bool added = Form.NewMode;
+    if (added) {
         TManageForm::EnableGroup(AirportsGroupBox, true);
         ClearAirportPage();
     }
     AirportApplyButton->setEnabled(false);
     ShowAppliedInList(TopRow());
+    if (added) {
+        // The page goes on with the airport just made: a second press edits it rather than
+        // making a copy.
+        Form.NewMode = false;
+        AirportApplyButton->setText(QStringLiteral("Apply"));
+        ShowAirport();
+        AirportApplyButton->setEnabled(false);
+    }
     return true;
 }
 
 void TAirportPage::NewAirportButtonClick() {
     EnterNewMode(QStringLiteral("New"));
+    AirportNameEdit->setFocus();
     AirportStateLabel->setEnabled(false);
     AirportStateComboBox->setEnabled(false);
     TManageForm::EnableGroup(AirportsGroupBox, false);
@@ -360,8 +388,29 @@ void TAirportPage::AirportCodesStringGridClick() {
     EnableApply();
 }
 
+bool TAirportPage::LeaveCodesGrid(int key) {
+    QTableWidget* grid = AirportCodesStringGrid;
+    const bool forward = key == Qt::Key_Tab;
+    if (!(forward && grid->currentRow() == CodeRows - 1) &&
+        !(key == Qt::Key_Backtab && grid->currentRow() <= 0))
+        return false;
+    CommitCodeEditor(); // the editor closes as the focus leaves
+    // The next control in the tab order that is outside the grid and can take the focus.
+    QWidget* w = grid;
+    do {
+        w = forward ? w->nextInFocusChain() : w->previousInFocusChain();
+    } while (w != grid && (grid->isAncestorOf(w) || !w->isEnabled() || !w->isVisible() ||
+                           !(w->focusPolicy() & Qt::TabFocus)));
+    if (w != grid)
+        w->setFocus(forward ? Qt::TabFocusReason : Qt::BacktabFocusReason);
+    return true;
+}
+
 bool TAirportPage::AirportCodesStringGridKeyPress(int key) {
+    if (key == Qt::Key_Tab || key == Qt::Key_Backtab)
+        return LeaveCodesGrid(key);
     EnableApply();
+    Edited = true;
     if (key != Qt::Key_Return && key != Qt::Key_Enter)
         return false;
     QTableWidget* grid = AirportCodesStringGrid;
@@ -394,6 +443,8 @@ void TAirportPage::AirportStateCheckBoxClick() {
         AirportStateComboBox->setEnabled(true);
         if (country != 0) {
             Form.Data->States.FillComboBox(StateTarget, country, true, Form.Host.LocaleFacts());
+            // Filled into an empty combo the first line would be current, unseen.
+            StateTarget.SetItemIndex(-1);
             FillCityCities(country, true);
         }
     } else {
@@ -412,6 +463,7 @@ void TAirportPage::AirportStateComboBoxClick() {
 }
 
 void TAirportPage::CitiesCheckListBoxClickCheck(QListWidgetItem* item) {
+    Edited = true;
     UpdateClosestCities(item);
     EnableApply();
 }

@@ -47,6 +47,8 @@ public:
     void AirportNameEditKeyPress();
     void AirportCodesStringGridClick();
     bool AirportCodesStringGridKeyPress(int key);
+    // Tab at the last row or Shift+Tab at the first moves the focus out of the grid; true then.
+    bool LeaveCodesGrid(int key);
     void AirportCountryComboBoxClick();
     void AirportStateCheckBoxClick();
     void AirportStateComboBoxClick();

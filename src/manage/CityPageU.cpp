@@ -121,8 +121,7 @@ void TCityPage::ShowCity() {
             data.States.FillComboBox(StateTarget, country->UniqueId, true, locale);
         StateTarget.SetItemIndex(-1);
     }
-    if (country)
-        CapitalCheckBox->setChecked(country->CapitalCity == city.UniqueID);
+    CapitalCheckBox->setChecked(country != nullptr && country->CapitalCity == city.UniqueID);
     DefaultCityCheckBox->setChecked(city.Default);
     SelectedMyCityLabel->setVisible(EditedCity == Form.MyCity);
     TManageForm::EnableGroup(CityGroupBox, true);
@@ -140,16 +139,17 @@ void TCityPage::ShowCity() {
 void TCityPage::FillCityAirports(std::int32_t countryId) {
     const QSignalBlocker quiet(AirportsCheckListBox);
     AirportsTarget.Clear();
-    ClosestAirportsLabel->clear();
+    ShowClosestAirports(QString());
     if (countryId == 0)
         return;
     QString names;
-    const std::int32_t cityId = EditedCity ? EditedCity->UniqueID : 0;
+    const std::int32_t cityId = EditedCity && !Form.NewMode ? EditedCity->UniqueID : 0;
     for (TAirport* a : Form.Data->Airports) {
         const TCountry* c = CountryOfPlace(*Form.Data, a->StateId, a->CountryId);
         if (c == nullptr || c->UniqueId != countryId)
             continue;
         const int line = AirportsTarget.Add(a->Name, a);
+        AirportsCheckListBox->item(line)->setToolTip(ToQ(a->Name)); // a long name, read whole
         for (int slot = 1; slot <= TAirport::SlotCount; ++slot)
             if (cityId != 0 && a->ClosestCities(slot) == cityId) {
                 AirportsTarget.SetChecked(line, true);
@@ -157,7 +157,33 @@ void TCityPage::FillCityAirports(std::int32_t countryId) {
             }
     }
     FitLinesToColumns(AirportsCheckListBox);
-    ClosestAirportsLabel->setText(names);
+    ShowClosestAirports(names);
+}
+
+void TCityPage::ShowClosestAirports(const QString& text) {
+    // Every linked airport is shown: one a line while they fit, else one after another, and
+    // when even that does not fit the label takes room from the check list below it.
+    QString shown = text;
+    const QFontMetrics metrics(ClosestAirportsLabel->font());
+    const int width = ClosestAirportsLabel->width();
+    const auto height = [&](const QString& t) {
+        return metrics.boundingRect(QRect(0, 0, width, 10000), Qt::TextWordWrap, t).height();
+    };
+    if (height(shown) > LabelHeight && shown.contains(QLatin1Char('\n'))) {
+        QStringList lines = shown.split(QStringLiteral("\r\n"), Qt::SkipEmptyParts);
+        shown = lines.join(QStringLiteral(", "));
+    }
+    const int needed = std::max(LabelHeight, std::min(height(shown) + 2, MaxLabelHeight));
+    QRect label = ClosestAirportsLabel->geometry();
+    QRect list = AirportsCheckListBox->geometry();
+    const int bottom = list.bottom();
+    label.setHeight(needed);
+    list.setTop(label.bottom() + 5);
+    list.setBottom(bottom);
+    ClosestAirportsLabel->setGeometry(label);
+    AirportsCheckListBox->setGeometry(list);
+    ClosestAirportsLabel->setText(shown);
+    ClosestAirportsLabel->setToolTip(shown.isEmpty() ? QString() : text.trimmed());
 }
 
 void TCityPage::UpdateClosestAirports() {
@@ -165,7 +191,7 @@ void TCityPage::UpdateClosestAirports() {
     for (int i = 0; i < AirportsTarget.Count(); ++i)
         if (AirportsTarget.Checked(i))
             names.append(AirportsCheckListBox->item(i)->text());
-    ClosestAirportsLabel->setText(names.join(QStringLiteral(", ")));
+    ShowClosestAirports(names.join(QStringLiteral(", ")));
 }
 
 void TCityPage::ClearCityPage() {
@@ -185,7 +211,7 @@ void TCityPage::ClearCityPage() {
         const QSignalBlocker quiet(AirportsCheckListBox);
         AirportsTarget.Clear();
     }
-    ClosestAirportsLabel->clear();
+    ShowClosestAirports(QString());
 }
 
 bool TCityPage::ApplyRecord() {
@@ -204,7 +230,7 @@ bool TCityPage::ApplyCity() {
             Refuse(refusal, nullptr);
             return false;
         }
-        UnlinkCityFromAirports(data.Airports, EditedCity->UniqueID);
+        UnlinkDeletedCity(data, EditedCity->UniqueID);
         data.Modified = true;
         Form.Host.CityRemoved(EditedCity);
         data.Cities.Delete(data.Cities.IndexOf(EditedCity));
@@ -227,7 +253,9 @@ bool TCityPage::ApplyCity() {
     in.ShortName = CityShortNameEdit->text().toStdString();
     if (const auto* c = static_cast<const TCountry*>(CountryTarget.SelectedItem()))
         in.CountryId = c->UniqueId;
-    if (const auto* s = static_cast<const TState*>(StateTarget.SelectedItem()))
+    // Only a state the user can see chosen counts: the combo may hold a line while unticked.
+    if (const auto* s = static_cast<const TState*>(StateTarget.SelectedItem());
+        s != nullptr && StatesCheckBox->isChecked())
         in.StateId = s->UniqueID;
     in.Capital = CapitalCheckBox->isChecked();
     in.Default = DefaultCityCheckBox->isChecked();
@@ -242,17 +270,24 @@ bool TCityPage::ApplyCity() {
             : o.Focus == TManageField::Country  ? static_cast<QWidget*>(CityCountryComboBox)
                                                 : nullptr;
         Refuse(o.Message, focus);
+        if (!Form.NewMode)
+            Edited = true; // what was meant to be stored is still unstored
         return false;
     }
-    if (Form.NewMode) {
+    const bool added = Form.NewMode;
+    if (added) {
         TManageForm::EnableGroup(CitiesGroupBox, true);
         ClearCityPage();
+        // The page goes on with the city just made: a second press edits it rather than
+        // making a copy, and its airports can be linked at once.
+        Form.NewMode = false;
+        CityApplyButton->setText(QStringLiteral("Edit City"));
     }
     const int top = TopRow();
     RefillList();
     ShowMyCityLabel();
     SelectInList(EditedCity);
-    if (Form.NewMode)
+    if (added)
         SetTopRow(SelectedRow() - 10);
     else
         SetTopRow(top);
@@ -262,11 +297,14 @@ bool TCityPage::ApplyCity() {
 
 void TCityPage::NewCityButtonClick() {
     EnterNewMode(QStringLiteral("Add City"));
+    CapitalCheckBox->setChecked(false); // a new city replaces no capital unless asked to
     Form.Data->Countries.FillComboBox(CountryTarget, true, Form.Host.LocaleFacts());
     CountryTarget.SetItemIndex(-1);
+    StateTarget.Clear();
     StatesComboBox->setEnabled(false);
     StatesLabel->setEnabled(false);
     TManageForm::EnableGroup(CitiesGroupBox, false);
+    CityLongNameEdit->setFocus();
 }
 
 void TCityPage::BeginDeleteCity() {
@@ -300,9 +338,16 @@ void TCityPage::CityCountryComboBoxClick() {
     const auto* c = static_cast<const TCountry*>(CountryTarget.SelectedItem());
     Form.Data->States.FillComboBox(StateTarget, c ? c->UniqueId : -1, false,
                                    Form.Host.LocaleFacts());
+    // Lines put into an empty combo would make the first one current: a country choice
+    // leaves the city in no state until one is chosen.
+    StateTarget.SetItemIndex(-1);
     StatesComboBox->setEnabled(false);
     SetStatesChecked(false);
     StatesLabel->setEnabled(false);
+    // A city being made has no airport list of an earlier country to keep: it is offered the
+    // airports of the one chosen.
+    if (Form.NewMode)
+        FillCityAirports(c ? c->UniqueId : 0);
     EnableApply();
 }
 
@@ -316,6 +361,7 @@ void TCityPage::StatesCheckBoxClick() {
 }
 
 void TCityPage::AirportsCheckListBoxClickCheck(QListWidgetItem* item) {
+    Edited = true;
     const int line = AirportsCheckListBox->row(item);
     const auto* airport = static_cast<const TAirport*>(AirportsTarget.Item(line));
     const std::int32_t cityId = Form.NewMode || !EditedCity ? 0 : EditedCity->UniqueID;

@@ -34,6 +34,8 @@ public:
     void ShowMyCityLabel();
     void FillCityAirports(std::int32_t countryId);
     void UpdateClosestAirports();
+    // Shows the names of the linked airports, all of them.
+    void ShowClosestAirports(const QString& text);
     void NewCityButtonClick();
     void BeginDeleteCity();
 
@@ -73,6 +75,8 @@ public:
     TQtListTarget AirportsTarget{nullptr, true, true};
 
 private:
+    static constexpr int LabelHeight = 62;
+    static constexpr int MaxLabelHeight = 150;
     // Refills the country combo with or without offsets; the chosen country stays chosen.
     void FillCountries(bool showOffsets);
     // Checks or unchecks the state box; its handler runs on every change.

@@ -3,6 +3,8 @@
 #include "ManageU.h"
 #include "QtTextU.h"
 
+#include <QCheckBox>
+#include <QComboBox>
 #include <QFocusEvent>
 #include <QGroupBox>
 #include <QKeyEvent>
@@ -65,6 +67,7 @@ void TManagePageBase::BindFrame(QWidget* sheet, QGroupBox* listSide, QLineEdit* 
     SearchTarget = TQtSearchEdit(searchEdit);
     List->setVerticalScrollMode(QAbstractItemView::ScrollPerItem);
     List->setSelectionMode(QAbstractItemView::SingleSelection);
+    List->setUniformItemSizes(true); // the lists may be long
     SearchEdit->installEventFilter(this);
     for (QPushButton* b : {ApplyButton, CloseButton}) {
         b->setAutoDefault(false);
@@ -72,6 +75,19 @@ void TManagePageBase::BindFrame(QWidget* sheet, QGroupBox* listSide, QLineEdit* 
     }
     ApplyButton->setEnabled(false);
     connect(CloseButton, &QPushButton::clicked, &Form, &QWidget::close);
+    // What the user changes in the record group counts as an edit, whichever control it is in
+    // and whether or not the Apply button is enabled at that moment. Changes made by code run
+    // with the controls' signals blocked or are followed by MarkStored.
+    const auto edited = [this] {
+        Edited = true;
+        EnableApply();
+    };
+    for (QLineEdit* e : recordGroup->findChildren<QLineEdit*>())
+        connect(e, &QLineEdit::textEdited, this, edited);
+    for (QComboBox* c : recordGroup->findChildren<QComboBox*>())
+        connect(c, &QComboBox::activated, this, edited);
+    for (QCheckBox* c : recordGroup->findChildren<QCheckBox*>())
+        connect(c, &QCheckBox::clicked, this, edited);
 }
 
 void TManagePageBase::OnFieldClick(QWidget* field, std::function<void()> handler) {
@@ -124,27 +140,45 @@ void TManagePageBase::ListClick() {
     const TManageForm::TBusy busy(Form);
     const int row = SelectedRow();
     void* clicked = row >= 0 ? ListTarget.Item(row) : nullptr;
-    if (ApplyButton->isEnabled() && !Form.DeleteMode) {
-        const TAnswer a = Form.AskYesNo(QStringLiteral("Apply changes?"), QStringLiteral("Apply"));
-        if (Form.Data == nullptr)
+    if (HasUnappliedEdits()) {
+        const TSettled settled = SettleEdits();
+        if (settled == TSettled::Gone)
             return; // another city list replaced the records meanwhile
-        // Whatever the list was made to show under the question, the clicked entry is meant.
-        SelectInList(clicked);
-        if (a == TAnswer::Yes) {
-            if (!ApplyRecord()) {
-                // The edits stay, with their record, ready to be put right and applied.
-                SelectInList(EditedRecord());
-                ApplyButton->setEnabled(true);
-                return;
-            }
-            SelectInList(clicked); // Apply refilled the list
+        if (settled == TSettled::Refused) {
+            // The edits stay, with their record, ready to be put right and applied.
+            SelectInList(EditedRecord());
+            return;
         }
+        // Whatever the list was made to show under the question (and an Apply refills it),
+        // the clicked entry is meant.
+        SelectInList(clicked);
     }
     Form.TypeAheadEnabled = false;
     ShowRecord();
     Form.TypeAheadEnabled = true;
+    MarkStored();
     if (!Form.DeleteMode)
         ApplyButton->setEnabled(false);
+}
+
+bool TManagePageBase::HasUnappliedEdits() const {
+    if (Form.DeleteMode || Form.Data == nullptr)
+        return false;
+    // A new record's button is enabled from the start: only what was typed or chosen counts.
+    return Edited || (!Form.NewMode && ApplyButton->isEnabled());
+}
+
+TManagePageBase::TSettled TManagePageBase::SettleEdits() {
+    const TAnswer a = Form.AskYesNo(QStringLiteral("Apply changes?"), QStringLiteral("Apply"));
+    if (Form.Data == nullptr)
+        return TSettled::Gone;
+    if (a != TAnswer::Yes)
+        return TSettled::Done;
+    if (!ApplyRecord()) {
+        ApplyButton->setEnabled(true);
+        return TSettled::Refused;
+    }
+    return TSettled::Done;
 }
 
 void TManagePageBase::EnableApply() {
@@ -161,10 +195,21 @@ void TManagePageBase::RefillList() {
     Refilling = true;
     {
         const QSignalBlocker quiet(List);
+        ListTarget.BeginFill(); // many records: sorted in one go
         FillLists();
+        ListTarget.EndFill();
         ListTarget.SetItemIndex(-1);
     }
     Refilling = false;
+    MarkStored();
+}
+
+void TManagePageBase::UnselectList() {
+    {
+        const QSignalBlocker quiet(List);
+        ListTarget.SetItemIndex(-1);
+    }
+    MarkStored();
 }
 
 void TManagePageBase::SelectInList(const void* record) {
@@ -202,6 +247,7 @@ void TManagePageBase::LoadRecord(const void* record) {
     Form.TypeAheadEnabled = false;
     ShowRecord();
     Form.TypeAheadEnabled = true;
+    MarkStored();
     if (!Form.DeleteMode)
         ApplyButton->setEnabled(false);
     if (SelectedRow() >= 0)
@@ -213,6 +259,7 @@ void TManagePageBase::EnterDeleteMode() {
     ListTarget.SetItemIndex(-1);
     ApplyButton->setText(QStringLiteral("Delete"));
     Form.DeleteMode = true;
+    MarkStored();
 }
 
 void TManagePageBase::EnterNewMode(const QString& caption) {
@@ -222,4 +269,5 @@ void TManagePageBase::EnterNewMode(const QString& caption) {
     Form.NewMode = true;
     ApplyButton->setText(caption);
     ApplyButton->setEnabled(true);
+    MarkStored();
 }

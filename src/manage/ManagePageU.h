@@ -52,12 +52,23 @@ public:
     void ListClick();
 
     void EnableApply();
+    // Whether the page holds edits no Apply has stored: typed text, a choice, a check, or an
+    // Apply that was refused.
+    bool HasUnappliedEdits() const;
+    // Unapplied edits: asks "Apply changes?" and applies on Yes. Refused: the Apply was, and
+    // the edits stay on the page with their record; Gone: the records went under the question.
+    enum class TSettled { Done, Refused, Gone };
+    TSettled SettleEdits();
+    // The page shows its record as stored (after loading, applying or entering a mode).
+    void MarkStored() { Edited = false; }
     // Shows a refusal and puts the keyboard into the field.
     void Refuse(const std::string& message, QWidget* field);
     // After an Apply: refill the list, select the edited record, scroll as the mode wants.
     void ShowAppliedInList(int topRow);
     // Refills the list; no entry is selected.
     void RefillList();
+    // The list as it stands, with no entry selected.
+    void UnselectList();
     void SelectInList(const void* record);
     int TopRow() const;
     void SetTopRow(int row);
@@ -90,6 +101,8 @@ protected:
     bool Refilling = false;
     // The page's key handler of its search edit.
     std::function<bool(int)> SearchKeyHandler;
+    // Set by the user's own changes in the record group, cleared by MarkStored.
+    bool Edited = false;
 
 private:
     std::map<QObject*, std::function<void()>> FieldClicks;

@@ -4,6 +4,7 @@
 
 #include <cmath>
 #include <cstdlib>
+#include <cstring>
 
 const char* const EmptyNameMessage = "Name should not be empty";
 const char* const SelectCountryMessage = "Please select a country";
@@ -297,6 +298,15 @@ void UnlinkCityFromAirports(TAirports& airports, std::int32_t cityId) {
     }
 }
 
+void UnlinkDeletedCity(TCityList& data, std::int32_t cityId) {
+    if (cityId == 0)
+        return;
+    for (TCountry* c : data.Countries)
+        if (c->CapitalCity == cityId)
+            c->CapitalCity = 0;
+    UnlinkCityFromAirports(data.Airports, cityId);
+}
+
 bool AirportIsFull(const TAirport& airport, std::int32_t cityId) {
     for (int slot = 1; slot <= TAirport::SlotCount; ++slot) {
         const std::int32_t id = airport.ClosestCities(slot);
@@ -371,4 +381,52 @@ const TCountry* CountryOfPlace(const TCityList& data, std::int32_t stateId,
         return s ? data.Countries.FindById(s->CountryId) : nullptr;
     }
     return data.Countries.FindById(countryId);
+}
+
+namespace {
+
+// FNV-1a, fed field by field.
+class TDigest {
+public:
+    void Bytes(const void* p, std::size_t n) {
+        const auto* b = static_cast<const unsigned char*>(p);
+        for (std::size_t i = 0; i < n; ++i)
+            Value = (Value ^ b[i]) * 0x100000001B3ULL;
+    }
+    void Text(const std::string& s) {
+        const std::uint64_t n = s.size();
+        Bytes(&n, sizeof n);
+        Bytes(s.data(), s.size());
+    }
+    template <typename T> void Plain(const T& v) { Bytes(&v, sizeof v); }
+    std::uint64_t Value = 0xCBF29CE484222325ULL;
+};
+
+} // namespace
+
+std::uint64_t ListsFingerprint(const TCityList& data, const TCity* myCity) {
+    TDigest d;
+    d.Plain(myCity);
+    for (const TCountry* c : data.Countries) {
+        d.Plain(c);
+        d.Plain(c->UniqueId);
+        d.Plain(c->UTCOffset);
+        d.Text(c->Name);
+    }
+    for (const TState* s : data.States) {
+        d.Plain(s);
+        d.Plain(s->UniqueID);
+        d.Plain(s->CountryId);
+        d.Plain(s->UTCOffset);
+        d.Text(s->Name);
+    }
+    for (const TCity* c : data.Cities) {
+        d.Plain(c);
+        d.Text(c->LongName);
+    }
+    for (const TAirport* a : data.Airports) {
+        d.Plain(a);
+        d.Text(a->Name);
+    }
+    return d.Value;
 }

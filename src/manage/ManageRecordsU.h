@@ -80,6 +80,10 @@ TApplyOutcome ApplyCity(TCityList& data, TCity*& edited, bool newMode, const TCi
 std::string CityDeleteRefusal(const TCity& city, const TCity* myCity);
 // Takes the city out of every airport's list and packs every list.
 void UnlinkCityFromAirports(TAirports& airports, std::int32_t cityId);
+// Before a city is deleted: nothing may go on naming its id, which the next new city would
+// inherit (the next id is the largest + 1). Clears every capital that names it and takes it out
+// of every airport's list.
+void UnlinkDeletedCity(TCityList& data, std::int32_t cityId);
 // Whether the airport has no room left for the city (which it does not serve yet).
 bool AirportIsFull(const TAirport& airport, std::int32_t cityId);
 std::string FullAirportMessage(const TAirport& airport);
@@ -94,6 +98,10 @@ struct TAirportInput {
 TApplyOutcome ApplyAirport(TCityList& data, TAirport*& edited, bool newMode,
                            const TAirportInput& input);
 std::string TooManyCitiesMessage();
+
+// A digest of all that the window's lists and combos show (records, names, offsets, places and
+// My City): equal digests mean the lists filled at the last one can be shown again unchanged.
+std::uint64_t ListsFingerprint(const TCityList& data, const TCity* myCity);
 
 // The country a city or an airport lies in: its state's country when it names a state.
 const TCountry* CountryOfPlace(const TCityList& data, std::int32_t stateId, std::int32_t countryId);

@@ -9,6 +9,8 @@
 #include "UpDownU.h"
 #include "ui_ManageForm.h"
 
+#include <QAbstractItemDelegate>
+#include <QChildEvent>
 #include <QCloseEvent>
 #include <QComboBox>
 #include <QGroupBox>
@@ -19,8 +21,61 @@
 #include <QPushButton>
 #include <QSignalBlocker>
 #include <QStackedWidget>
+#include <QTableWidget>
 #include <QTimer>
 #include <QToolButton>
+
+namespace {
+
+// Tab moves from cell to cell of a grid, and on from its last cell (Shift+Tab back from its
+// first), so that the grid is no trap for the keyboard. Watches the grid and its cell editors.
+class TGridTabExit : public QObject {
+public:
+    explicit TGridTabExit(QTableWidget* grid) : QObject(grid), Grid(grid) {
+        Grid->installEventFilter(this);
+        Grid->viewport()->installEventFilter(this);
+    }
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* e) override {
+        // A cell editor is a child of the viewport, polished when it shows, after its delegate
+        // began to watch it: filters installed later are asked first.
+        if (watched == Grid->viewport() && e->type() == QEvent::ChildPolished) {
+            QObject* child = static_cast<QChildEvent*>(e)->child();
+            if (child->isWidgetType())
+                child->installEventFilter(this);
+            return false;
+        }
+        if (e->type() != QEvent::KeyPress)
+            return false;
+        const auto* k = static_cast<QKeyEvent*>(e);
+        const bool back = k->key() == Qt::Key_Backtab ||
+                          (k->key() == Qt::Key_Tab && k->modifiers() & Qt::ShiftModifier);
+        const bool forward = k->key() == Qt::Key_Tab && !back;
+        const int row = Grid->currentRow();
+        if (!(forward && row == Grid->rowCount() - 1) && !(back && row <= 0))
+            return false;
+        if (QWidget* editor = qobject_cast<QWidget*>(watched); editor != nullptr && editor != Grid)
+            if (auto* delegate = Grid->itemDelegate()) {
+                emit delegate->commitData(editor);
+                emit delegate->closeEditor(editor, QAbstractItemDelegate::NoHint);
+            }
+        QWidget* w = Grid;
+        do
+            w = back ? w->previousInFocusChain() : w->nextInFocusChain();
+        while (w != Grid && !(w->window() == Grid->window() && !Grid->isAncestorOf(w) &&
+                              w->isVisible() && w->isEnabled() && w->focusProxy() == nullptr &&
+                              (w->focusPolicy() & Qt::TabFocus)));
+        if (w != Grid)
+            w->setFocus(back ? Qt::BacktabFocusReason : Qt::TabFocusReason);
+        return true;
+    }
+
+private:
+    QTableWidget* Grid;
+};
+
+} // namespace
 
 TManageForm::TManageForm(TClockHost& host, QWidget* parent)
     : QWidget(parent, Qt::Window | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
@@ -55,6 +110,20 @@ TManageForm::TManageForm(TClockHost& host, QWidget* parent)
         label->setBuddy(combo);
         label->hide();
     }
+    for (QTableWidget* grid : findChildren<QTableWidget*>())
+        new TGridTabExit(grid);
+    // An empty list of links would take the caption of its frame ("City", "Airport") as its
+    // name; a label that is never shown gives it words of its own.
+    const std::pair<const char*, QString> emptyLinks[] = {
+        {"ClosestAirportsLabel", tr("Closest airports: none")},
+        {"ClosestCitiesLabel", tr("Closest cities: none")}};
+    for (const auto& [name, words] : emptyLinks)
+        if (auto* links = findChild<QLabel*>(QLatin1String(name))) {
+            auto* label = new QLabel(words, links->parentWidget());
+            label->setObjectName(QLatin1String(name) + QStringLiteral("AccessibleLabel"));
+            label->setBuddy(links);
+            label->hide();
+        }
 }
 
 TManageForm::~TManageForm() = default;
@@ -94,8 +163,15 @@ void TManageForm::SetCollections(TCityList& data, TCity* myCity) {
 void TManageForm::ResetPages() {
     if (Data == nullptr)
         return;
+    // Refilling lists of 100,000 cities takes long: lists that would come out the same stay.
+    const std::uint64_t shown = ListsFingerprint(*Data, MyCity);
     for (TManagePageBase* p : Pages())
-        p->RefillList();
+        if (shown != FilledFingerprint || FilledData != Data)
+            p->RefillList();
+        else
+            p->UnselectList();
+    FilledFingerprint = shown;
+    FilledData = Data;
     for (TManagePageBase* p : Pages()) {
         p->ClearPage();
         p->DisablePage();
@@ -276,6 +352,7 @@ void TManageForm::PutAway() {
     PuttingAway = false;
     for (TManagePageBase* p : Pages())
         p->ForgetRecord();
+    FilledData = nullptr; // the lists name records that are gone
     Data = nullptr;
     MyCity = nullptr;
 }
@@ -318,11 +395,31 @@ void TManageForm::showEvent(QShowEvent* e) {
         FormShow();
 }
 
+void TManageForm::keyPressEvent(QKeyEvent* e) {
+    // Escape leaves the window the way its Close does.
+    if (e->key() == Qt::Key_Escape && e->modifiers() == Qt::NoModifier) {
+        close();
+        return;
+    }
+    QWidget::keyPressEvent(e);
+}
+
 void TManageForm::closeEvent(QCloseEvent* e) {
     // Closing under an open question is refused: the question's handler still needs the page.
     if (Asking() && !PuttingAway) {
         e->ignore();
         return;
+    }
+    // The Close buttons, Escape and the window's close box all end here: unapplied edits are
+    // offered for applying first, and a refused Apply keeps the window open on its record.
+    if (!PuttingAway && Data != nullptr) {
+        TManagePageBase* page = PageOf(CurrentPage());
+        if (page->HasUnappliedEdits() &&
+            page->SettleEdits() == TManagePageBase::TSettled::Refused) {
+            e->ignore();
+            return;
+        }
+        page->MarkStored();
     }
     QWidget::closeEvent(e);
     if (!PuttingAway)

@@ -105,6 +105,7 @@ protected:
     bool eventFilter(QObject* watched, QEvent* e) override;
     void showEvent(QShowEvent* e) override;
     void closeEvent(QCloseEvent* e) override;
+    void keyPressEvent(QKeyEvent* e) override;
 
 private:
     TManagePageBase* PageOf(TManagePage page) const;
@@ -112,6 +113,9 @@ private:
     std::array<TManagePageBase*, 4> Pages() const;
     std::unique_ptr<Ui::ManageForm> Ui_;
     bool PuttingAway = false;
+    // What the lists were filled from at the last reset.
+    const TCityList* FilledData = nullptr;
+    std::uint64_t FilledFingerprint = 0;
     int Busy = 0;
     std::function<void()> Waiting; // the last command that came while a question was open
 };

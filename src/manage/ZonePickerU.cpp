@@ -11,6 +11,7 @@
 #include <QListWidget>
 #include <QPushButton>
 #include <QSignalBlocker>
+#include <QToolButton>
 
 TZonePickerForm::TZonePickerForm(TClockHost& host, QWidget* parent)
     : QDialog(parent), Ui_(std::make_unique<Ui::ZonePickerForm>()), Host(host) {
@@ -25,6 +26,9 @@ TZonePickerForm::TZonePickerForm(TClockHost& host, QWidget* parent)
     PreviewLabel = Ui_->PreviewLabel;
     OkButton = Ui_->OkButton;
     CancelButton = Ui_->CancelButton;
+    // The edit's clear button is Qt's own and has no words of its own.
+    for (QToolButton* b : ZoneSearchEdit->findChildren<QToolButton*>())
+        b->setAccessibleName(tr("Clear search"));
 
     connect(ZoneSearchEdit, &QLineEdit::textChanged, this, &TZonePickerForm::ZoneSearchEditChange);
     connect(ZoneListBox, &QListWidget::currentRowChanged, this, &TZonePickerForm::ZoneListBoxClick);
@@ -47,8 +51,7 @@ void TZonePickerForm::Prepare(const std::string& countryCode) {
     FillList();
     ZoneSearchEdit->setFocus();
     if (Zones.empty())
-        PreviewLabel->setText(
-            tr("No time zones found in %1").arg(QString::fromStdString(ZoneInfoDir())));
+        ShowPreview(tr("No time zones found in %1").arg(QString::fromStdString(ZoneInfoDir())));
 }
 
 std::string TZonePickerForm::SelectedZone() const {
@@ -72,6 +75,12 @@ void TZonePickerForm::FillList() {
     ZoneListBoxClick();
 }
 
+void TZonePickerForm::ShowPreview(const QString& text) {
+    PreviewLabel->setText(text);
+    // The label is named "Preview"; what it shows is read as its description.
+    PreviewLabel->setAccessibleDescription(text);
+}
+
 void TZonePickerForm::ZoneSearchEditChange() {
     FillList();
 }
@@ -80,12 +89,12 @@ void TZonePickerForm::ZoneListBoxClick() {
     const std::string name = SelectedZone();
     Pick_.reset();
     if (name.empty()) {
-        PreviewLabel->clear();
+        ShowPreview(QString());
     } else {
         const std::int64_t now = UnixSeconds(Host.Platform().Clock->NowUtc());
         const TZoneDerivation zone = DeriveZone(name, now);
         Pick_ = PickOfZone(zone);
-        PreviewLabel->setText(QString::fromStdString(DescribeZone(zone, Host.LocaleFacts())));
+        ShowPreview(QString::fromStdString(DescribeZone(zone, Host.LocaleFacts())));
     }
     OkButton->setEnabled(Pick_.has_value());
 }

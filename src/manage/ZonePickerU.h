@@ -52,6 +52,7 @@ protected:
 
 private:
     void FillList();
+    void ShowPreview(const QString& text);
 
     std::unique_ptr<Ui::ZonePickerForm> Ui_;
     TClockHost& Host;

@@ -4,6 +4,7 @@
 #include "ui_OptionsForm.h"
 
 #include <QButtonGroup>
+#include <QKeyEvent>
 #include <QRadioButton>
 #include <QValidator>
 
@@ -85,6 +86,7 @@ TOptionsForm::TOptionsForm(TClockHost& host, QWidget* parent)
         e->setValidator(new TDaytimeValidator(e));
         arrows->SetAssociate(e);
         arrows->SetRange(0, DaytimeEditMax(edit++));
+        e->installEventFilter(this); // Up and Down step it as its arrows do
     }
     connect(DaytimeStartHE, &QLineEdit::textChanged, this, &TOptionsForm::DaytimeStartHEChange);
     connect(DaytimeStartME, &QLineEdit::textChanged, this, &TOptionsForm::DaytimeStartMEChange);
@@ -174,6 +176,21 @@ void TOptionsForm::FormClose() {
     // settings of its opening. The check marks follow, so they never contradict the window.
     Host.ApplyDisplayOptions(WorkingOptions);
     Host.SyncViewMenuChecks();
+}
+
+bool TOptionsForm::eventFilter(QObject* watched, QEvent* e) {
+    if (e->type() == QEvent::KeyPress) {
+        const int key = static_cast<QKeyEvent*>(e)->key();
+        for (const auto& [edit, arrows] : DaytimeEdits())
+            if (watched == edit && (key == Qt::Key_Up || key == Qt::Key_Down)) {
+                if (key == Qt::Key_Up)
+                    arrows->StepUp();
+                else
+                    arrows->StepDown();
+                return true;
+            }
+    }
+    return QDialog::eventFilter(watched, e);
 }
 
 void TOptionsForm::KeepTwoDigits(QLineEdit* edit) {

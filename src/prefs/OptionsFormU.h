@@ -76,6 +76,9 @@ public slots:
     // Every way of closing ends here: "Ok", "Cancel", Escape and the close box.
     void done(int result) override;
 
+protected:
+    bool eventFilter(QObject* watched, QEvent* e) override;
+
 private:
     void SetControls(const TOptionsControls& controls);
     void KeepTwoDigits(QLineEdit* edit);

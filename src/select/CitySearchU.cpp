@@ -43,13 +43,47 @@ char FoldAnsiCase(char c) {
     }
 }
 
+char FoldAnsiLetter(char c) {
+    const auto b = static_cast<unsigned char>(FoldAnsiCase(c));
+    // The lower-case letters of 0xE0..0xFF and the carons, by their base letter; others keep
+    // their own (0xE6 ae, 0xF0 eth, 0xFE thorn, 0xF7 the division sign).
+    static constexpr char Latin[33] = "aaaaaa\xE6"
+                                      "ceeeeiiii\xF0nooooo\xF7ouuuuy\xFEy";
+    if (b >= 0xE0)
+        return Latin[b - 0xE0];
+    switch (b) {
+    case 0x9A:
+        return 's';
+    case 0x9E:
+        return 'z';
+    default:
+        return static_cast<char>(b);
+    }
+}
+
+bool AirportHasCode(const TAirport& airport, const std::string& code) {
+    if (code.empty())
+        return false;
+    for (int slot = 1; slot <= TAirport::SlotCount; ++slot) {
+        const std::string& own = airport.Codes(slot);
+        if (own.size() != code.size())
+            continue;
+        bool same = true;
+        for (std::size_t i = 0; i < own.size() && same; ++i)
+            same = FoldAnsiCase(own[i]) == FoldAnsiCase(code[i]);
+        if (same)
+            return true;
+    }
+    return false;
+}
+
 namespace {
 
 void FoldInto(const std::string& s, std::string& out) {
     static const auto table = [] {
         std::array<char, 256> t{};
         for (int b = 0; b < 256; ++b)
-            t[static_cast<std::size_t>(b)] = FoldAnsiCase(static_cast<char>(b));
+            t[static_cast<std::size_t>(b)] = FoldAnsiLetter(static_cast<char>(b));
         return t;
     }();
     out.resize(s.size());

@@ -18,12 +18,18 @@ int SplitWords(const std::string& text, std::vector<std::string>& words);
 
 // Windows-1252 letters folded to lower case, accented ones and the few in 0x80..0x9F included.
 char FoldAnsiCase(char c);
+// A letter folded to lower case and stripped of its accent ("\xC3" to "a"), one character for
+// one so that whatever matched before still matches; other characters stay as they are.
+char FoldAnsiLetter(char c);
+// Whether one of the airport's codes is the text, case ignored (Windows-1252).
+bool AirportHasCode(const TAirport& airport, const std::string& code);
 
 // Adds to results every city that passes all given filters, with its full name as the text.
 // A country, state or airport of none and an offset of AnyOffset (or below) are no condition.
 // A city passes the keyword filter when each non-empty word of the text occurs in its LongName,
-// case ignored; a text of blanks only is no condition. The airport narrows like the others: the
-// city must also be one of the cities it serves. The results are not cleared first.
+// case and accents ignored ("Sao" finds "S\xE3o Paulo"); a text of blanks only is no condition. The
+// airport narrows like the others: the city must also be one of the cities it serves. The results
+// are not cleared first.
 void FilterCities(const TCityList& data, const TCountry* country, const TState* state,
                   const TAirport* airport, TListTarget& results, const std::string& keywords,
                   double offset, const TLocaleFacts& locale);

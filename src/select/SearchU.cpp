@@ -1,7 +1,9 @@
 #include "SearchU.h"
 
+#include "AccessibilityU.h"
 #include "CitySearchU.h"
 #include "LocaleSortU.h"
+#include "ManageRecordsU.h"
 #include "QtTextU.h"
 #include "ui_SearchForm.h"
 
@@ -86,6 +88,7 @@ TSearchForm::TSearchForm(TClockHost& host, QWidget* parent)
             view->setUniformItemSizes(true); // the lists may be long
         c->installEventFilter(this);
     }
+    NameComboEdits(this);
     connect(CountryComboBox, &QComboBox::activated, this, &TSearchForm::CountryComboBoxClick);
     connect(StateComboBox, &QComboBox::activated, this, &TSearchForm::StateComboBoxClick);
     connect(AirportComboBox, &QComboBox::activated, this, &TSearchForm::AirportComboBoxClick);
@@ -100,11 +103,17 @@ TSearchForm::TSearchForm(TClockHost& host, QWidget* parent)
     connect(Button2, &QPushButton::clicked, this, &TSearchForm::Button2Click);
     connect(CityListBox->selectionModel(), &QItemSelectionModel::currentChanged, this,
             &TSearchForm::CityListBoxClick);
+    // A selection taken away (Ctrl+click) leaves nothing to show.
+    connect(CityListBox->selectionModel(), &QItemSelectionModel::selectionChanged, this,
+            &TSearchForm::CityListBoxClick);
     connect(ShowButton, &QPushButton::clicked, this, &TSearchForm::ShowButtonClick);
     connect(CancelButton, &QPushButton::clicked, this, &TSearchForm::CancelButtonClick);
 }
 
-TSearchForm::~TSearchForm() = default;
+TSearchForm::~TSearchForm() {
+    // The result model goes before the list: its selection changes then are nobody's click.
+    disconnect(CityListBox->selectionModel(), nullptr, this, nullptr);
+}
 
 void TSearchForm::SetCollections(TCityList& data) {
     Data = &data;
@@ -113,9 +122,20 @@ void TSearchForm::SetCollections(TCityList& data) {
 void TSearchForm::ResetSearch() {
     if (Data == nullptr)
         return;
-    FillCountryFilter(*Data, CountryTarget);
-    FillStateFilter(*Data, StateTarget, 0);
-    FillAirportFilter(*Data, AirportTarget, 0, 0);
+    // The places of 100,000 cities take long to list and sort: lists that would come out the
+    // same are shown again with their first entry.
+    const std::uint64_t print = ListsFingerprint(*Data, nullptr);
+    if (FilledData != Data || print != FilledFingerprint || FiltersNarrowed) {
+        FillCountryFilter(*Data, CountryTarget);
+        FillStateFilter(*Data, StateTarget, 0);
+        FillAirportFilter(*Data, AirportTarget, 0, 0);
+        FilledData = Data;
+        FilledFingerprint = print;
+        FiltersNarrowed = false;
+    } else {
+        for (TQtComboTarget* list : {&CountryTarget, &StateTarget, &AirportTarget})
+            list->SetItemIndex(0);
+    }
     FillOffsetFilter(UTCTarget, Host.LocaleFacts());
     {
         const QSignalBlocker quiet(KeywordEdit);
@@ -165,9 +185,10 @@ void TSearchForm::RunSearch() {
         texts.push_back(lines.Texts.at(i));
         Results.push_back(lines.Cities.at(static_cast<std::size_t>(i)));
     }
-    // A rebuilt list is no click.
+    // A rebuilt list is no click, and holds no selection to show.
     const QSignalBlocker quiet(CityListBox->selectionModel());
     ResultModel->setStringList(texts);
+    ShowButton->setEnabled(false);
 }
 
 QStringList TSearchForm::ResultTexts() const {
@@ -191,6 +212,7 @@ void TSearchForm::CountryComboBoxClick() {
     if (Data == nullptr)
         return;
     if (const TCountry* country = SelectedCountry()) {
+        FiltersNarrowed = true;
         FillStateFilter(*Data, StateTarget, country->UniqueId);
         FillAirportFilter(*Data, AirportTarget, country->UniqueId, 0);
     }
@@ -202,6 +224,7 @@ void TSearchForm::StateComboBoxClick() {
         return;
     const TCountry* country = SelectedCountry();
     const TState* state = SelectedState();
+    FiltersNarrowed = true;
     FillAirportFilter(*Data, AirportTarget, country ? country->UniqueId : 0,
                       state ? state->UniqueID : 0);
     RunSearch();
@@ -219,12 +242,30 @@ void TSearchForm::KeywordEditChange() {
     RunSearch();
 }
 
+int TSearchForm::FindFilterEntry(const TQtComboTarget& list, const QString& text) const {
+    QComboBox* combo = list.Combo;
+    const int match = combo->findText(text, Qt::MatchFixedString);
+    if (match >= 0 || &list != &AirportTarget || Data == nullptr)
+        return match;
+    // An airport is also found by one of its codes.
+    std::string code;
+    if (!FromQ(text.trimmed(), code) || code.empty())
+        return -1;
+    for (int i = 1; i < AirportTarget.Count(); ++i)
+        if (const TAirport* a = StillThere(Data->Airports, AirportTarget.Item(i));
+            a != nullptr && AirportHasCode(*a, code))
+            return i;
+    return -1;
+}
+
 void TSearchForm::FilterListEdited(TQtComboTarget& list, void (TSearchForm::*click)()) {
     QComboBox* combo = list.Combo;
     if (!combo->hasFocus())
         return; // not the user's typing
-    const int match = combo->findText(combo->currentText(), Qt::MatchFixedString);
-    if (match < 0 || match == combo->currentIndex())
+    // The filter follows what the field shows: a text that names no entry is "any".
+    const int found = FindFilterEntry(list, combo->currentText());
+    const int match = found < 0 ? 0 : found;
+    if (match == combo->currentIndex())
         return;
     // Keep what the user is typing, with the completion still highlighted.
     QLineEdit* edit = combo->lineEdit();
@@ -247,7 +288,7 @@ void TSearchForm::FilterListEdited(TQtComboTarget& list, void (TSearchForm::*cli
 void TSearchForm::LeaveFilterList(TQtComboTarget& list, void (TSearchForm::*click)()) {
     QComboBox* combo = list.Combo;
     const int before = combo->currentIndex();
-    const int match = combo->findText(combo->currentText(), Qt::MatchFixedString);
+    const int match = FindFilterEntry(list, combo->currentText());
     if (match < 0)
         list.SetItemIndex(0);
     else if (match != combo->currentIndex())
@@ -279,8 +320,7 @@ void TSearchForm::Button2Click() {
 }
 
 void TSearchForm::CityListBoxClick() {
-    if (CityListBox->currentIndex().isValid())
-        ShowButton->setEnabled(true);
+    ShowButton->setEnabled(SelectedCity() != nullptr);
 }
 
 void TSearchForm::ShowButtonClick() {

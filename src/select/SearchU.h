@@ -69,6 +69,8 @@ private:
     // Typing the whole name of an entry chooses it, as picking it from the list would.
     void FilterListEdited(TQtComboTarget& list, void (TSearchForm::*click)());
     void LeaveFilterList(TQtComboTarget& list, void (TSearchForm::*click)());
+    // The line whose text the field shows (an airport's code names it too); -1 for none.
+    int FindFilterEntry(const TQtComboTarget& list, const QString& text) const;
     // Records of the lines, none when one is gone from its collection meanwhile.
     const TCountry* SelectedCountry() const;
     const TState* SelectedState() const;
@@ -86,4 +88,8 @@ private:
     TLocaleOrderCache ResultOrder;
     // The cities of the result lines, row by row.
     std::vector<TCity*> Results;
+    // What the filter lists were filled from, and whether a choice has narrowed them since.
+    const TCityList* FilledData = nullptr;
+    std::uint64_t FilledFingerprint = 0;
+    bool FiltersNarrowed = false;
 };

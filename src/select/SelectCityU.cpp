@@ -91,8 +91,14 @@ TSelectCityForm::TSelectCityForm(TClockHost& host, QWidget* parent)
 
     connect(CityEdit, &QLineEdit::textChanged, this, &TSelectCityForm::CityEditChange);
     CityEdit->installEventFilter(this);
-    connect(CityCheckListBox, &QListWidget::currentRowChanged, this,
-            &TSelectCityForm::CityCheckListBoxClick);
+    // Moving through the list by keyboard describes the entry and leaves the keyboard there, so
+    // that the arrows go on moving and Space ticks; only a click hands it back to the search.
+    connect(CityCheckListBox, &QListWidget::currentRowChanged, this, [this] {
+        if (CityCheckListBox->hasFocus())
+            CityCheckListBoxMove();
+        else
+            CityCheckListBoxClick();
+    });
     connect(CityCheckListBox, &QListWidget::itemClicked, this,
             &TSelectCityForm::CityCheckListBoxClick);
     connect(CityListBox, &QListWidget::currentRowChanged, this, &TSelectCityForm::CityListBoxClick);
@@ -209,10 +215,16 @@ void TSelectCityForm::DescribeSelection() {
 void TSelectCityForm::CityCheckListBoxClick() {
     if (MyCityMode || !CityCheckListBox->isVisible())
         return;
+    CityCheckListBoxMove();
+    CityEdit->setFocus();
+}
+
+void TSelectCityForm::CityCheckListBoxMove() {
+    if (MyCityMode || !CityCheckListBox->isVisible())
+        return;
     TypeAheadEnabled = false;
     DescribeSelection();
     TypeAheadEnabled = true;
-    CityEdit->setFocus();
 }
 
 void TSelectCityForm::CityListBoxClick() {

@@ -47,6 +47,8 @@ public:
 
     void CityEditChange();
     void CityCheckListBoxClick();
+    // The keyboard moved to another entry of the check list.
+    void CityCheckListBoxMove();
     void CityListBoxClick();
     void MyCityButtonClick();
     void DeselectButtonClick();

@@ -5,6 +5,14 @@
 #include <QFileInfo>
 #include <QStandardPaths>
 
+#include <cerrno>
+#include <cstring>
+#include <fcntl.h>
+#include <filesystem>
+#include <string>
+#include <system_error>
+#include <unistd.h>
+
 // Set by the build from the install layout; these are the GNU defaults.
 #ifndef TAVIK_BIN_TO_DATA
 #define TAVIK_BIN_TO_DATA "../share/tavik"
@@ -81,6 +89,13 @@ QString ChooseDataFolder(const QString& exeDir, const QString& userDir,
     return WithSeparator(userDir);
 }
 
+QString DefaultWorldFile(const QString& exeDir) {
+    for (const QString& dir : {exeDir, InstalledDataDir(exeDir)})
+        if (IsFile(Beside(dir, DefaultFile)))
+            return Beside(dir, DefaultFile);
+    return {};
+}
+
 QString HelpContentsPath(const QString& programDir, const QString& exeDir) {
     for (const QString& dir : {programDir, exeDir}) {
         if (IsFile(Beside(dir, HelpFile)))
@@ -90,4 +105,29 @@ QString HelpContentsPath(const QString& programDir, const QString& exeDir) {
     if (IsFile(guide))
         return QDir::toNativeSeparators(guide);
     return Beside(programDir, HelpFile);
+}
+
+QString DataFolderProblem(const QString& dir) {
+    const QString shown = QDir::toNativeSeparators(QDir::cleanPath(dir));
+    auto problem = [&](const std::string& reason) {
+        return QStringLiteral("Tavik cannot keep its city list and preferences in the folder "
+                              "%1: %2. Make the folder writable, or set XDG_DATA_HOME to a "
+                              "folder that is, and start Tavik again.")
+            .arg(shown, QString::fromLocal8Bit(reason.c_str()));
+    };
+    const std::filesystem::path path(QFile::encodeName(QDir::cleanPath(dir)).toStdString());
+    std::error_code ec;
+    if (!std::filesystem::is_directory(path, ec)) {
+        std::filesystem::create_directories(path, ec);
+        if (ec)
+            return problem(ec.message());
+    }
+    // A file made and removed again: a read-only file system passes a permission check.
+    const std::filesystem::path probe = path / (".tavik-write-check-" + std::to_string(getpid()));
+    const int fd = ::open(probe.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0600);
+    if (fd < 0)
+        return problem(std::strerror(errno));
+    ::close(fd);
+    ::unlink(probe.c_str());
+    return {};
 }

@@ -27,6 +27,14 @@ bool FolderIsWritable(const QString& dir);
 QString ChooseDataFolder(const QString& exeDir, const QString& userDir,
                          const std::function<bool(const QString&)>& isWritable = FolderIsWritable);
 
+// The shipped "default.tvk": beside the executable, else in InstalledDataDir; empty when neither
+// is there.
+QString DefaultWorldFile(const QString& exeDir);
+
+// Why the program cannot keep its files in the folder, in words that name the folder and the
+// reason; empty when it can. A missing folder is made first.
+QString DataFolderProblem(const QString& dir);
+
 // What Help > Contents hands to the desktop: "Tavik.chm" in the data folder or beside the
 // executable when it is there, else the user guide of the installation or the build, else the
 // path of "Tavik.chm" all the same (the desktop then shows nothing, and nothing is reported).

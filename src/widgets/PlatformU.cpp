@@ -2,6 +2,9 @@
 
 #include "DataFolderU.h"
 
+#include <algorithm>
+
+#include <QApplication>
 #include <QCoreApplication>
 #include <QDateTime>
 #include <QDesktopServices>
@@ -10,7 +13,10 @@
 #include <QFileInfo>
 #include <QGuiApplication>
 #include <QMessageBox>
+#include <QProcess>
+#include <QPushButton>
 #include <QScreen>
+#include <QStandardPaths>
 #include <QUrl>
 
 namespace {
@@ -46,6 +52,24 @@ public:
         const auto b = QMessageBox::question(parent, Caption(caption), text,
                                              QMessageBox::Yes | QMessageBox::No, QMessageBox::Yes);
         return b == QMessageBox::Yes ? TAnswer::Yes : TAnswer::No;
+    }
+    int Choose(QWidget* parent, const QString& text, const QStringList& buttons,
+               const QString& caption) override {
+        QMessageBox box(QMessageBox::Warning, Caption(caption), text, QMessageBox::NoButton,
+                        parent);
+        QList<QAbstractButton*> pressed;
+        for (int i = 0; i < buttons.size(); ++i) {
+            const bool last = i == buttons.size() - 1;
+            pressed.append(box.addButton(buttons[i],
+                                         last ? QMessageBox::RejectRole : QMessageBox::AcceptRole));
+        }
+        if (!pressed.isEmpty()) {
+            box.setDefaultButton(qobject_cast<QPushButton*>(pressed.first()));
+            box.setEscapeButton(pressed.last());
+        }
+        box.exec();
+        const int i = static_cast<int>(pressed.indexOf(box.clickedButton()));
+        return i < 0 ? static_cast<int>(buttons.size()) - 1 : i;
     }
 };
 
@@ -109,10 +133,29 @@ public:
 
 class TQtDesktopShell : public TDesktopShell {
 public:
-    void Open(const QString& path) override {
+    bool Open(const QString& path) override {
         if (!QFileInfo::exists(path))
-            return; // nothing to show, and nothing is reported
-        QDesktopServices::openUrl(QUrl::fromLocalFile(path));
+            return false;
+        const QString opener = QStandardPaths::findExecutable(QStringLiteral("xdg-open"));
+        if (opener.isEmpty())
+            return QDesktopServices::openUrl(QUrl::fromLocalFile(path));
+        // xdg-open answers at once when no program on the desktop opens such files; a browser
+        // it starts may keep it running, so the answer is awaited without blocking the clock.
+        auto* process = new QProcess(qApp);
+        QObject::connect(process, &QProcess::finished, process, [process, path](int code) {
+            process->deleteLater();
+            if (code != 0)
+                QMessageBox::information(
+                    nullptr, QCoreApplication::applicationName(),
+                    QStringLiteral("The user guide is at %1").arg(QDir::toNativeSeparators(path)));
+        });
+        QObject::connect(process, &QProcess::errorOccurred, process,
+                         [process](QProcess::ProcessError e) {
+                             if (e == QProcess::FailedToStart)
+                                 process->deleteLater();
+                         });
+        process->start(opener, {QUrl::fromLocalFile(path).toString()});
+        return process->waitForStarted(3000);
     }
 };
 
@@ -131,10 +174,17 @@ TPlatform RealPlatform() {
     p.Screen = &screen;
     p.Shell = &shell;
     p.ProgramDir = ChooseDataFolder(QCoreApplication::applicationDirPath(), UserDataDir());
+    p.DefaultWorld = DefaultWorldFile(QCoreApplication::applicationDirPath());
     return p;
 }
 
 QPoint CentredOnWorkArea(const TPlatform& platform, QSize outer) {
     const QRect work = platform.Screen->WorkArea();
     return {work.width() / 2 - outer.width() / 2, work.height() / 2 - outer.height() / 2};
+}
+
+QPoint KeptInside(const QRect& frame, const QRect& area) {
+    const int x = std::min(frame.left(), area.left() + area.width() - frame.width());
+    const int y = std::min(frame.top(), area.top() + area.height() - frame.height());
+    return {std::max(x, area.left()), std::max(y, area.top())};
 }

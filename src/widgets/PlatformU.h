@@ -7,6 +7,7 @@
 #include <QRect>
 #include <QSize>
 #include <QString>
+#include <QStringList>
 
 class QWidget;
 
@@ -35,6 +36,10 @@ public:
                                    const QString& caption = {}) = 0;
     // A question with Yes and No; closing the box answers No.
     virtual TAnswer AskYesNo(QWidget* parent, const QString& text, const QString& caption = {}) = 0;
+    // A choice among buttons named in words, the first one the default; answers the index of the
+    // button pressed. The last button is the way out: Escape and closing the box press it.
+    virtual int Choose(QWidget* parent, const QString& text, const QStringList& buttons,
+                       const QString& caption = {}) = 0;
 };
 
 // What a file dialog is opened with, and where its choice is kept.
@@ -69,8 +74,9 @@ public:
 class TDesktopShell {
 public:
     virtual ~TDesktopShell() = default;
-    // Hands a file to the desktop's "open" action; the outcome is not reported.
-    virtual void Open(const QString& path) = 0;
+    // Hands a file to the desktop's "open" action; false when the desktop could not take it
+    // (the file is missing, or nothing on the desktop opens such files).
+    virtual bool Open(const QString& path) = 0;
 };
 
 struct TPlatform {
@@ -82,6 +88,9 @@ struct TPlatform {
     // The folder of "user.tvk" and "tavikprefs", with a trailing separator: the executable's
     // folder, or the user's own data folder for an installed program (ChooseDataFolder).
     QString ProgramDir;
+    // The shipped default world database, to start from when the city list is damaged; empty
+    // when there is none.
+    QString DefaultWorld;
 };
 
 // The real desktop: system clock, Qt message boxes and file dialogs, the primary screen.
@@ -90,3 +99,7 @@ TPlatform RealPlatform();
 // Where a window of that outer size stands centred on the work area's size, the work area's
 // origin not added.
 QPoint CentredOnWorkArea(const TPlatform& platform, QSize outerSize);
+
+// The top-left corner that puts a window's frame inside the area. A frame larger than the area
+// keeps its top-left corner, and with it the title bar, inside.
+QPoint KeptInside(const QRect& frame, const QRect& area);

@@ -1,6 +1,7 @@
 #include "QtListU.h"
 
 #include "CollationU.h"
+#include "LocaleSortU.h"
 #include "QtTextU.h"
 
 #include <QSignalBlocker>
@@ -12,10 +13,59 @@ constexpr int ItemRole = Qt::UserRole + 1;
 } // namespace
 
 void TQtListTarget::Clear() {
+    PendingTexts.clear();
+    PendingItems.clear();
     List->clear();
 }
 
+void TQtListTarget::BeginFill() {
+    Filling = true;
+    PendingTexts.clear();
+    PendingItems.clear();
+}
+
+void TQtListTarget::EndFill() {
+    Filling = false;
+    if (PendingTexts.isEmpty())
+        return;
+    std::vector<int> order;
+    if (Sorted && List->count() == 0) {
+        order = LocaleOrder(PendingTexts);
+    } else {
+        // Lines already there: each new one finds its place as a single Add would.
+        const QStringList texts = PendingTexts;
+        const std::vector<void*> items = PendingItems;
+        PendingTexts.clear();
+        PendingItems.clear();
+        for (qsizetype i = 0; i < texts.size(); ++i) {
+            std::string ansi;
+            FromQ(texts.at(i), ansi);
+            Add(ansi, items[static_cast<std::size_t>(i)]);
+        }
+        return;
+    }
+    List->setUpdatesEnabled(false);
+    for (int i : order) {
+        auto* line = new QListWidgetItem(PendingTexts.at(i));
+        line->setData(ItemRole, QVariant::fromValue(reinterpret_cast<quintptr>(
+                                    PendingItems[static_cast<std::size_t>(i)])));
+        if (CheckList) {
+            line->setFlags(line->flags() | Qt::ItemIsUserCheckable);
+            line->setCheckState(Qt::Unchecked);
+        }
+        List->addItem(line);
+    }
+    List->setUpdatesEnabled(true);
+    PendingTexts.clear();
+    PendingItems.clear();
+}
+
 int TQtListTarget::Add(const std::string& text, void* item) {
+    if (Filling) {
+        PendingTexts.append(ToQ(text));
+        PendingItems.push_back(item);
+        return -1;
+    }
     const QString q = ToQ(text);
     int at = List->count();
     if (Sorted) {

@@ -5,6 +5,8 @@
 
 #include <QLineEdit>
 #include <QListWidget>
+#include <QStringList>
+#include <vector>
 
 // A list widget as the data's fill operations and the type-ahead see it. A sorted list keeps
 // its lines in the order people sort names (CompareNames) whatever order they are added in.
@@ -27,11 +29,20 @@ public:
     bool Checked(int index) const;
     int ItemIndex() const { return List->currentRow(); }
 
+    // Lines added between these two go into a sorted list in one go: a sorted insert each costs
+    // a list update, which over thousands of lines is slow. Meanwhile Add answers -1 and the
+    // lines are not in the list yet.
+    void BeginFill();
+    void EndFill();
+
     QListWidget* List;
 
 private:
     bool Sorted;
     bool CheckList;
+    bool Filling = false;
+    QStringList PendingTexts;
+    std::vector<void*> PendingItems;
 };
 
 class TQtSearchEdit : public TSearchEdit {

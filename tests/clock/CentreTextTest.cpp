@@ -81,3 +81,21 @@ TEST(CentreText, DifferenceToMyCity) {
     Diff lost(9);
     EXPECT_EQ(lost.Between(2, winter), "") << "My City without a place";
 }
+
+TEST(CentreText, FaceSpeechTellsThePlaceInFullAndTheTimeToTheMinute) {
+    TCityList d;
+    BuildTestWorld(d, 1);
+    const TLocaleFacts locale;
+    TDateTime t = 0;
+    TryEncodeDateTime(2026, 12, 8, 17, 45, 59, 0, t);
+    const TFaceSpeech s = FaceSpeech(d, d.Cities.FindById(2), t, false, 0, "A difference", locale);
+    EXPECT_EQ(s.Name, "Kathmandu, Bagmati, Nepal");
+    EXPECT_EQ(s.Description, "17:45, Tuesday 8 December 2026. A difference.");
+    EXPECT_EQ(FaceSpeech(d, d.Cities.FindById(4), t, true, 1, "", locale).Description,
+              "5:45 pm, Tuesday, December 8, 2026.");
+    // No city, and a city whose state is missing: nothing to tell of a time.
+    EXPECT_EQ(FaceSpeech(d, nullptr, t, true, 0, "", locale).Name, "No city chosen");
+    const TFaceSpeech lost = FaceSpeech(d, d.Cities.FindById(9), t, true, 0, "", locale);
+    EXPECT_EQ(lost.Name, "Lost");
+    EXPECT_EQ(lost.Description, "");
+}

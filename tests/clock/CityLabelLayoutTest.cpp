@@ -1,4 +1,5 @@
 #include "CityLabelLayoutU.h"
+#include "ClockChangesU.h"
 
 #include <gtest/gtest.h>
 
@@ -147,4 +148,48 @@ TEST(CityLabelLayout, MissingPlacesAreSkipped) {
     const auto l = w.Layout();
     ASSERT_EQ(l.Labels.size(), 1u);
     EXPECT_EQ(l.Labels[0].Id, ok);
+}
+
+TEST(CityLabelLayout, AClockChangeWithinAWeekAddsOneLineUnderTheHint) {
+    World w;
+    TCountry& de = w.Country("Germany", 1);
+    de.DSTStart.Kind = RuleKindWeekday; // last Sunday of March at 02:00
+    de.DSTStart.WeekOrdinal = 3;
+    de.DSTStart.WeekDay = 7;
+    de.DSTStart.RuleMonth = 3;
+    de.DSTStart.ChangeTime = 2.0 / 24;
+    de.DSTEnd = de.DSTStart;
+    de.DSTEnd.RuleMonth = 10;
+    de.DSTEnd.ChangeTime = 3.0 / 24;
+    const int berlin = w.City("Berlin", de.UniqueId).UniqueID;
+    TryEncodeDateTime(2027, 3, 24, 12, 0, 0, 0, w.Utc); // a Wednesday; the change is on the 28th
+
+    auto l = w.Layout();
+    const TCityLabelPlan* b = World::Find(l, berlin);
+    ASSERT_NE(b, nullptr);
+    EXPECT_EQ(b->Hint, "Berlin\r\nGermany\r\nUTC +1\r\n1:00:00 pm\r\nWed 24 Mar 2027")
+        << "the lines above stay as they are";
+    EXPECT_EQ(b->ChangeHint, "Clocks go forward 1 hour on Sunday at 2:00 am");
+    EXPECT_EQ(CityLabelHint(*b), b->Hint + "\r\nClocks go forward 1 hour on Sunday at 2:00 am");
+    // The same change as the window lists for the city.
+    const auto entries = ClockChangeEntries(w.D, w.Utc, 7, false);
+    ASSERT_EQ(entries.size(), 1u);
+    EXPECT_EQ(b->ChangeHint, ChangeHint(entries.front().Change, false));
+    EXPECT_EQ(entries.front().Text,
+              "Sun 28 Mar 2027, Berlin: clocks go forward 1 hour at 2:00 am (local)");
+
+    w.O.TimeStyle = 1;
+    TryEncodeDateTime(2027, 10, 28, 12, 0, 0, 0, w.Utc);
+    b = World::Find(l = w.Layout(), berlin);
+    ASSERT_NE(b, nullptr);
+    EXPECT_EQ(b->ChangeHint, "Clocks go back 1 hour on Sunday at 03:00");
+
+    // Eight days ahead, and just after the change: nothing more than the lines.
+    for (int day : {20, 28}) {
+        TryEncodeDateTime(2027, 3, day, 12, 0, 0, 0, w.Utc);
+        b = World::Find(l = w.Layout(), berlin);
+        ASSERT_NE(b, nullptr);
+        EXPECT_EQ(b->ChangeHint, "") << day;
+        EXPECT_EQ(CityLabelHint(*b), b->Hint);
+    }
 }

@@ -1,6 +1,7 @@
 #include "CityLabelU.h"
 #include "DialU.h"
 #include "FakePlatform.h"
+#include "InstanceLockU.h"
 #include "SkinU.h"
 #include "TavikU.h"
 #include "TestWorld.h"
@@ -12,6 +13,7 @@
 #include <QMenu>
 #include <QMenuBar>
 #include <QMouseEvent>
+#include <QTest>
 #include <gtest/gtest.h>
 
 namespace {
@@ -243,22 +245,103 @@ TEST_F(TavikForm, ClosePromptAnswers) {
     EXPECT_EQ(P.Asked.size(), 3);
 }
 
-TEST_F(TavikForm, StartWithDamagedMissingOrCancelledFiles) {
+namespace {
+
+QByteArray Bytes(const QString& file) {
+    QFile f(file);
+    f.open(QIODevice::ReadOnly);
+    return f.readAll();
+}
+
+} // namespace
+
+TEST_F(TavikForm, ADamagedListAtStartOffersItsBackupTheDefaultWorldOrQuitting) {
     const QString user = P.File(QStringLiteral("user.tvk"));
-    WriteTestWorld(user.toStdString(), 2);
-    QFile::resize(user, 800); // inside the third country
+    const QString backup = user + QStringLiteral(".bak");
+    const QString world = P.File(QStringLiteral("default.tvk"));
+    WriteTestWorld(backup.toStdString(), 2);
+    WriteTestWorld(world.toStdString(), 0);
+    P.Platform.DefaultWorld = world;
+    const QByteArray good = Bytes(backup);
+    auto damage = [&] {
+        TCityList d;
+        BuildTestWorld(d, 2);
+        SaveCityListFile(user.toStdString(), d, TBackup::None);
+        QFile::resize(user, 800); // inside the third country
+    };
+    damage();
+    const QByteArray damaged = Bytes(user);
+    const QStringList all{QStringLiteral("Start from Backup"),
+                          QStringLiteral("Start from Default World"), QStringLiteral("Quit")};
+
+    // Quitting (or closing the box) writes nothing at all.
+    const QStringList before = QDir(P.Dir.path()).entryList(QDir::Files | QDir::Hidden);
+    EXPECT_TRUE(TTavikForm(P.Platform, TSkin::Standard()).EndRequested());
+    ASSERT_EQ(P.Buttons.size(), 1);
+    EXPECT_EQ(P.Buttons[0], all);
+    EXPECT_TRUE(P.Asked[0].startsWith(QStringLiteral("The city list ") +
+                                      QDir::toNativeSeparators(user) +
+                                      QStringLiteral(" cannot be read whole (Stream read error).")))
+        << P.Asked[0].toStdString();
+    EXPECT_TRUE(P.Shown.isEmpty());
+    EXPECT_EQ(Bytes(user), damaged);
+    EXPECT_EQ(QDir(P.Dir.path()).entryList(QDir::Files | QDir::Hidden), before);
+
+    // The backup: read, the damaged file untouched until a save that asks first.
+    P.Choices = {0};
     {
         auto f = Start();
         EXPECT_FALSE(f->EndRequested());
-        EXPECT_EQ(P.Shown, QStringList{QStringLiteral("Stream read error")});
-        EXPECT_EQ(P.Details, QStringList{QDir::toNativeSeparators(user)}) << "names the file";
-        EXPECT_EQ(f->Data.Countries.Count(), 2);
-        EXPECT_EQ(f->Data.Cities.Count(), 0);
-        f->RedrawDial();
+        EXPECT_EQ(f->Data.MyCity->LongName, "Kathmandu");
+        EXPECT_EQ(f->Data.Cities.Count(), 9);
+        EXPECT_EQ(Bytes(user), damaged);
+        EXPECT_EQ(f->SaveDialog.FileName, user);
+        P.Answers = {TAnswer::Yes};
+        EXPECT_TRUE(f->close());
+        EXPECT_EQ(P.Asked.last(), QStringLiteral("Do you want to save your changes to ") + user +
+                                      QStringLiteral(" ?"));
     }
+    EXPECT_EQ(Bytes(user), good);
+    EXPECT_EQ(Bytes(backup), good) << "the damaged file never goes over the good backup";
+
+    // The default world: no My City yet, and its first save keeps the good backup too.
+    damage();
+    P.Choices = {1};
+    {
+        auto f = Start();
+        EXPECT_FALSE(f->EndRequested());
+        EXPECT_EQ(f->Data.MyCity, nullptr);
+        EXPECT_EQ(f->Data.Cities.Count(), 9);
+        f->SetMyCity(f->Data.Cities.FindById(5));
+        EXPECT_TRUE(f->SaveCityList(user));
+    }
+    EXPECT_EQ(Bytes(backup), good);
+
+    // A backup that does not read is not offered; the damaged file then becomes the backup.
+    damage();
+    QFile::resize(backup, 700);
+    P.Choices = {0};
+    {
+        auto f = Start();
+        EXPECT_EQ(P.Buttons.last(), (QStringList{all[1], all[2]}));
+        EXPECT_TRUE(
+            P.Asked.last().contains(QStringLiteral("kept as ") + QDir::toNativeSeparators(backup)));
+        EXPECT_TRUE(f->SaveCityList(user));
+    }
+    EXPECT_EQ(Bytes(backup), damaged) << "nothing is lost";
+
+    // Neither: only quitting is left.
+    damage();
+    QFile::resize(backup, 700);
+    P.Platform.DefaultWorld.clear();
+    EXPECT_TRUE(TTavikForm(P.Platform, TSkin::Standard()).EndRequested());
+    EXPECT_EQ(P.Buttons.last(), QStringList{all[2]});
+    EXPECT_EQ(Bytes(user), damaged);
+}
+
+TEST_F(TavikForm, StartWithMissingOrCancelledFiles) {
+    const QString user = P.File(QStringLiteral("user.tvk"));
     // Missing: the open dialog; cancelling it ends the program.
-    QFile::remove(user);
-    P.Shown.clear();
     P.FileNames = {QString()};
     EXPECT_TRUE(TTavikForm(P.Platform, TSkin::Standard()).EndRequested());
     EXPECT_EQ(P.Shown, QStringList{QStringLiteral("You must select a .tvk file")});
@@ -563,6 +646,54 @@ TEST_F(TavikForm, AFailedOpenLeavesEverythingAsItWas) {
     EXPECT_EQ(P.Shown.size(), 2);
 }
 
+TEST_F(TavikForm, OpenAndSaveAsRefuseTheListOfAnotherRunningClock) {
+    const std::string dataFolder = P.Platform.ProgramDir.toStdString();
+    TInstanceLock mine;
+    ASSERT_TRUE(ClaimDataFolder(dataFolder, dataFolder + "user.tvk", mine).MayRun);
+    auto f = Start(1);
+    f->FolderLock = &mine;
+    // Another clock runs on its own folder.
+    const QString theirs = P.File(QStringLiteral("theirs"));
+    QDir().mkpath(theirs);
+    const QString theirList = theirs + QStringLiteral("/user.tvk");
+    WriteTestWorld(theirList.toStdString(), 2);
+    TInstanceLock other;
+    ASSERT_TRUE(ClaimDataFolder(theirs.toStdString(), theirList.toStdString(), other).MayRun);
+    const QByteArray theirBytes = Bytes(theirList);
+
+    P.FileNames = {theirList};
+    f->Open1Click();
+    EXPECT_EQ(P.Shown, QStringList{QStringLiteral("Tavik is already running with ") + theirList +
+                                   QStringLiteral(".")});
+    EXPECT_EQ(f->Data.MyCity->UniqueID, 1) << "nothing read";
+    EXPECT_EQ(f->SaveDialog.FileName, P.File(QStringLiteral("user.tvk")));
+    f->Data.Modified = true;
+    const QString beside = theirs + QStringLiteral("/copy.tvk");
+    P.FileNames = {beside};
+    f->SaveAs1Click();
+    EXPECT_EQ(P.Shown.size(), 2);
+    EXPECT_FALSE(QFile::exists(beside)) << "nothing written into their folder";
+    EXPECT_EQ(Bytes(theirList), theirBytes);
+    EXPECT_TRUE(f->Data.Modified);
+
+    // Once that clock has ended, its list may be opened, and then no clock may start there.
+    other.Release();
+    P.Answers = {TAnswer::No};
+    P.FileNames = {theirList};
+    f->Open1Click();
+    EXPECT_EQ(P.Shown.size(), 2);
+    EXPECT_EQ(f->Data.MyCity->UniqueID, 2);
+    EXPECT_EQ(f->SaveDialog.FileName, theirList);
+    EXPECT_FALSE(ClaimDataFolder(theirs.toStdString(), theirList.toStdString(), other).MayRun);
+    // Saved elsewhere, the clock lets that folder go.
+    const QString elsewhere = P.File(QStringLiteral("elsewhere"));
+    QDir().mkpath(elsewhere);
+    P.FileNames = {elsewhere + QStringLiteral("/list.tvk")};
+    f->SaveAs1Click();
+    EXPECT_EQ(f->SaveDialog.FileName, elsewhere + QStringLiteral("/list.tvk"));
+    EXPECT_TRUE(ClaimDataFolder(theirs.toStdString(), theirList.toStdString(), other).MayRun);
+}
+
 TEST_F(TavikForm, SaveAsTakesTheNewFileOnlyWhenItWasWritten) {
     auto f = Start(1);
     const QString user = P.File(QStringLiteral("user.tvk"));
@@ -591,4 +722,25 @@ TEST_F(TavikForm, PicturesWithoutTextAreNamedForAScreenReader) {
                        static_cast<QWidget*>(f->SunImage), static_cast<QWidget*>(f->MoonImage)})
         EXPECT_FALSE(w->accessibleName().isEmpty()) << w->objectName().toStdString();
     f->close();
+}
+
+TEST_F(TavikForm, AFirstStartCentresTheWholeFrameOnceTheDesktopTellsIt) {
+    P.Work = QRect(0, 0, 1280, 984);
+    auto f = Start();
+    f->show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(f.get()));
+    QCoreApplication::processEvents();
+    const QRect frame = f->frameGeometry();
+    ASSERT_NE(frame, f->geometry()) << "the test desktop draws a frame";
+    EXPECT_EQ(frame.topLeft(), QPoint(1280 / 2 - frame.width() / 2, 984 / 2 - frame.height() / 2));
+
+    // A place the user chose is not taken away when the frame comes later.
+    auto g = Start();
+    g->move(300, 200);
+    g->SkinImageMouseDown(Qt::LeftButton, 10, 10);
+    g->SkinImageMouseUp();
+    g->show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(g.get()));
+    QCoreApplication::processEvents();
+    EXPECT_EQ(g->pos(), QPoint(300, 200));
 }

@@ -75,15 +75,19 @@ ino_t InodeOf(const std::string& file) {
     return st.st_ino;
 }
 
-// Runs fn as a user whom permissions bind: in a child as "nobody" when the tests run as root
-// (root may create files in any folder), else right here. Answers fn's answer.
+// Runs fn in a child process as a user whom permissions bind: as "nobody" when the tests run
+// as root (root may create files in any folder), else as the user running them. Limits and
+// signal settings that fn makes end with the child. Answers fn's answer.
 bool AsPlainUser(const std::function<bool()>& fn) {
-    if (::geteuid() != 0)
-        return fn();
     const pid_t pid = ::fork();
     if (pid == 0) {
-        const bool ok =
-            ::setgroups(0, nullptr) == 0 && ::setgid(65534) == 0 && ::setuid(65534) == 0 && fn();
+        bool ok = ::geteuid() != 0 ||
+                  (::setgroups(0, nullptr) == 0 && ::setgid(65534) == 0 && ::setuid(65534) == 0);
+        try {
+            ok = ok && fn();
+        } catch (...) {
+            ok = false;
+        }
         ::_exit(ok ? 0 : 1);
     }
     int status = 0;
@@ -183,13 +187,14 @@ TEST(SafeSave, ThroughALinkUpdatesTheTargetAndKeepsTheLink) {
     EXPECT_TRUE(fs::is_fifo(dir / "sync/fifo"));
 }
 
-TEST(SafeSave, WritesInPlaceWhenTheFolderIsClosed) {
+TEST(SafeSave, InAClosedFolderOnlyAfterABackupWrittenInPlace) {
     TempDir dir;
     const std::string folder = dir / "closed";
     const std::string file = dir / "closed/user.tvk";
+    const std::string backup = dir / "closed/user.tvk.bak";
     fs::create_directory(folder);
     Put(file, "old content", 0666);
-    Put(dir / "closed/user.tvk.bak", "older content, and longer", 0666);
+    Put(backup, "older content, and longer", 0666);
     Put(dir / "closed/locked.tvk", "read only", 0444);
     const ino_t inode = InodeOf(file);
     ::chmod(folder.c_str(), 0555);
@@ -200,7 +205,7 @@ TEST(SafeSave, WritesInPlaceWhenTheFolderIsClosed) {
     }));
     EXPECT_EQ("new", Text(file));
     EXPECT_EQ(inode, InodeOf(file)) << "the same file, written where it is";
-    EXPECT_EQ("old content", Text(dir / "closed/user.tvk.bak")) << "the backup first";
+    EXPECT_EQ("old content", Text(backup)) << "the backup first";
     EXPECT_TRUE(AsPlainUser([&] {
         return Throws<EFCreateError>(
             [&] { ReplaceFileContent(dir / "closed/locked.tvk", B("x"), TBackup::Keep); });
@@ -210,7 +215,8 @@ TEST(SafeSave, WritesInPlaceWhenTheFolderIsClosed) {
         return Throws<EFCreateError>([&] { ReplaceFileContent(dir / "closed/new.tvk", B("x")); });
     }));
 
-    // When the file itself fails part-way (here at a size limit) its backup holds the old bytes.
+    // A write that fails part-way (here at a size limit) puts the old content back, and the
+    // backup holds it too.
     const std::string big(300, 'b');
     EXPECT_TRUE(AsPlainUser([&] {
         std::signal(SIGXFSZ, SIG_IGN);
@@ -218,27 +224,100 @@ TEST(SafeSave, WritesInPlaceWhenTheFolderIsClosed) {
         ::setrlimit(RLIMIT_FSIZE, &small);
         return Throws<EWriteError>([&] { ReplaceFileContent(file, B(big), TBackup::Keep); });
     }));
-    EXPECT_EQ("new", Text(dir / "closed/user.tvk.bak"));
+    EXPECT_EQ("new", Text(file));
+    EXPECT_EQ("new", Text(backup));
 
-    // Without a backup file to write over, none can be made; the save goes on.
+    // Killed while it writes: what is left is a beginning that the reader refuses (never old
+    // records behind new ones), and the backup is whole.
+    TCityList small;
+    Bytes smallBytes;
+    {
+        TMemoryOutStream out;
+        WriteCityList(out, small);
+        smallBytes = out.Bytes;
+    }
+    TCityList world;
+    for (int i = 0; i < 20; ++i)
+        world.Countries.AddWithNewId().Name = "Country " + std::to_string(i);
+    TMemoryOutStream worldOut;
+    WriteCityList(worldOut, world);
+    ReplaceFileContent(file, smallBytes); // the folder's owner may still write the file
+    const pid_t pid = ::fork();
+    if (pid == 0) {
+        rlimit cut{2000, 2000}; // the next write past it ends the process, as a kill would
+        ::setrlimit(RLIMIT_FSIZE, &cut);
+        if (::geteuid() == 0 && (::setgid(65534) != 0 || ::setuid(65534) != 0))
+            ::_exit(2);
+        ReplaceFileContent(file, worldOut.Bytes, TBackup::Keep);
+        ::_exit(0);
+    }
+    int status = 0;
+    ::waitpid(pid, &status, 0);
+    EXPECT_TRUE(WIFSIGNALED(status)) << "the save ran to its end";
+    EXPECT_EQ(2000u, fs::file_size(file));
+    EXPECT_FALSE(CityListReadsCleanly(file));
+    EXPECT_EQ(std::string(smallBytes.begin(), smallBytes.end()), Text(backup));
+    EXPECT_TRUE(CityListReadsCleanly(backup));
+
+    // Without a backup file to write over, none can be made: the save is refused, naming it.
     ::chmod(folder.c_str(), 0755);
-    fs::remove(dir / "closed/user.tvk.bak");
+    fs::remove(backup);
+    Put(file, "kept", 0666);
     ::chmod(folder.c_str(), 0555);
     EXPECT_TRUE(AsPlainUser([&] {
-        ReplaceFileContent(file, B(big), TBackup::Keep);
-        return true;
+        try {
+            ReplaceFileContent(file, B(big), TBackup::Keep);
+        } catch (const EFCreateError& e) {
+            return e.what() == "Cannot create file " + backup;
+        }
+        return false;
     }));
-    EXPECT_EQ(big, Text(file));
+    EXPECT_EQ("kept", Text(file));
     EXPECT_EQ((std::set<std::string>{"user.tvk", "locked.tvk"}), dir.Names("closed"));
-
-    // The city list is saved the same way.
+    // The city list is saved the same way: refused, and still marked as modified.
     TCityList d;
     d.Modified = true;
+    EXPECT_TRUE(AsPlainUser(
+        [&] { return Throws<EFCreateError>([&] { SaveCityListFile(file, d); }) && d.Modified; }));
+    EXPECT_EQ("kept", Text(file));
+    // A file kept without a backup (the preferences) is still written in place.
     EXPECT_TRUE(AsPlainUser([&] {
-        SaveCityListFile(file, d);
-        return !d.Modified;
+        ReplaceFileContent(file, B("prefs"));
+        return true;
     }));
-    EXPECT_EQ(std::string(20, '\0'), Text(file));
+    EXPECT_EQ("prefs", Text(file));
+}
+
+TEST(SafeSave, ADamagedFileNeverReplacesAGoodBackup) {
+    TempDir dir;
+    const std::string file = dir / "user.tvk";
+    const std::string backup = dir / "user.tvk.bak";
+    TCityList good;
+    good.Countries.AddWithNewId().Name = "Good";
+    SaveCityListFile(backup, good, TBackup::None);
+    Put(file, std::string(30, '\x01')); // a count of countries that the file cannot hold
+    ASSERT_FALSE(CityListReadsCleanly(file));
+    ASSERT_TRUE(CityListReadsCleanly(backup));
+    const std::string goodBytes = Text(backup);
+
+    TCityList next;
+    next.Countries.AddWithNewId().Name = "Next";
+    SaveCityListFile(file, next);
+    EXPECT_EQ(goodBytes, Text(backup)) << "the good backup stays";
+    TCityList read;
+    LoadCityListFile(file, read);
+    EXPECT_EQ("Next", read.Countries.Items(0).Name);
+
+    // From now on the file reads cleanly and goes to the backup as usual.
+    SaveCityListFile(file, good);
+    LoadCityListFile(backup, read);
+    EXPECT_EQ("Next", read.Countries.Items(0).Name);
+
+    // Without a backup that reads, the damaged file is what is kept: nothing is lost.
+    Put(file, std::string(30, '\x01'));
+    Put(backup, "damaged too");
+    SaveCityListFile(file, next);
+    EXPECT_EQ(std::string(30, '\x01'), Text(backup));
 }
 
 TEST(FileReading, RegularFilesOnlyAndNoMoreThanTheirSize) {
@@ -367,4 +446,41 @@ TEST(InstanceLock, GoesWithTheProcessAndNotToItsChildren) {
     ::waitpid(helper, nullptr, 0);
     ::close(ready[0]);
     ::close(ready[1]);
+}
+
+TEST(InstanceLock, OpenAndSaveAsClaimTheFolderOfTheirList) {
+    TempDir dir;
+    for (const char* f : {"a", "b", "c", "d"})
+        fs::create_directory(dir / f);
+    const std::string first = dir / "a/user.tvk";
+    TInstanceLock a;
+    ASSERT_TRUE(ClaimDataFolder(dir / "a/", first, a).MayRun);
+    TInstanceLock b;
+    ASSERT_TRUE(ClaimDataFolder(dir / "b/", dir / "b/user.tvk", b).MayRun);
+
+    // The other clock's list, straight or through a link, is refused; nothing changes.
+    EXPECT_EQ("Tavik is already running with " + first + ".", ClaimCityLists({first}, b));
+    fs::create_symlink(first, dir / "c/link.tvk");
+    EXPECT_EQ("Tavik is already running with " + (dir / "c/link.tvk") + ".",
+              ClaimCityLists({dir / "c/link.tvk"}, b));
+    TInstanceLock probe;
+    EXPECT_EQ(TInstanceLock::TResult::Acquired, probe.Acquire(dir / "c"))
+        << "a refused claim keeps nothing";
+    probe.Release();
+
+    // A free folder is held until the clock moves on to another list; its own folder stays.
+    EXPECT_EQ("", ClaimCityLists({dir / "c/x.tvk"}, b));
+    EXPECT_EQ(TInstanceLock::TResult::HeldElsewhere, probe.Acquire(dir / "c"));
+    EXPECT_FALSE(ClaimDataFolder(dir / "c", dir / "c/user.tvk", probe).MayRun)
+        << "a clock starting there is refused";
+    EXPECT_EQ("Tavik is already running with " + (dir / "c/x.tvk") + ".",
+              ClaimCityLists({dir / "c/x.tvk"}, a));
+    EXPECT_EQ("", ClaimCityLists({dir / "c/x.tvk", dir / "d/y.tvk"}, b)) << "Save As: both";
+    EXPECT_EQ("", ClaimCityLists({dir / "d/y.tvk"}, b));
+    EXPECT_EQ(TInstanceLock::TResult::Acquired, probe.Acquire(dir / "c"));
+    EXPECT_EQ(TInstanceLock::TResult::HeldElsewhere, probe.Acquire(dir / "d"));
+    EXPECT_EQ(TInstanceLock::TResult::HeldElsewhere, probe.Acquire(dir / "b"));
+    EXPECT_EQ("", ClaimCityLists({dir / "b/other.tvk"}, b)) << "its own folder";
+    EXPECT_EQ("Tavik is already running with " + (dir / "b/user.tvk") + ".",
+              ClaimCityLists({dir / "b/user.tvk"}, a));
 }

@@ -39,6 +39,18 @@ TEST(Collections, IdsLookupAndStableItems) {
     states.Add().UniqueID = 3;
     states.Add().UniqueID = -5;
     EXPECT_EQ(-4, states.AddWithNewId().UniqueID);
+    // Past -1 the count would wrap to 0, which means none: the smallest free id instead.
+    TCities wrapped;
+    wrapped.Add().UniqueID = -1;
+    wrapped.Add().UniqueID = 1;
+    wrapped.Add().UniqueID = 2;
+    wrapped.Add().UniqueID = 2;
+    wrapped.Add().UniqueID = 4;
+    EXPECT_EQ(3, wrapped.AddWithNewId().UniqueID);
+    EXPECT_EQ(5, wrapped.AddWithNewId().UniqueID);
+    TCities alone;
+    alone.Add().UniqueID = -1;
+    EXPECT_EQ(1, alone.AddWithNewId().UniqueID);
 
     TCountries countries;
     countries.Add(); // id 0 until given one

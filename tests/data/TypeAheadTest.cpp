@@ -36,17 +36,17 @@ struct List : TSearchList {
 
 } // namespace
 
-TEST(TypeAhead, CompletesSelectsAndFollowsChains) {
+TEST(TypeAhead, CompletesAndSelectsTheFirstEntryBeginningWithTheText) {
     List l;
     l.Lines = {"Berlin", "Lagos", "London *", "London Heathrow", "Londrina", "Luanda"};
     Edit e;
     e.SetText("lo", false);
     IncrementalSearch(e, l, 0);
-    // "London" completes first; "London Heathrow" begins with all of it and wins.
-    EXPECT_EQ(l.Index, 3);
-    EXPECT_EQ(e.Value, "London Heathrow");
+    // "London" is the first to begin with it; the longer name after it does not take over.
+    EXPECT_EQ(l.Index, 2);
+    EXPECT_EQ(e.Value, "London");
     EXPECT_EQ(e.Start, 2);
-    EXPECT_EQ(e.Length, 13);
+    EXPECT_EQ(e.Length, 4);
     EXPECT_EQ(e.Notified, 0) << "a completion does not search again";
     EXPECT_EQ(l.Top, -1);
 
@@ -71,6 +71,40 @@ TEST(TypeAhead, CompletesSelectsAndFollowsChains) {
     e.SetSelection(2, 0);
     BackspaceCompletion(e);
     EXPECT_EQ(e.Value, "Lu") << "without a selection Backspace is the edit's own";
+}
+
+TEST(TypeAhead, AWholeNameGoesBeforeLongerNamesThatBeginWithIt) {
+    List l;
+    Edit e;
+    // The My City list: "Lima" is Lima, not Limassol.
+    l.Lines = {"Lagos", "Lima", "Limassol", "Lisbon"};
+    e.SetText("Lima", false);
+    IncrementalSearch(e, l, 0);
+    EXPECT_EQ(l.Index, 1);
+    EXPECT_EQ(e.Value, "Lima");
+    EXPECT_EQ(e.Length, 0);
+    e.SetText("Lim", false);
+    IncrementalSearch(e, l, 0);
+    EXPECT_EQ(l.Index, 1) << "the first that begins with it";
+
+    // Full names and marked names: the name ends before the places, the offset or the mark,
+    // also where a longer name sorts first.
+    l.Lines = {"Lima Heights, Ohio (UTC -5)", "LIMA, Peru (UTC -5)", "Limassol, Cyprus (UTC +2)"};
+    e.SetText("lima", false);
+    IncrementalSearch(e, l, 0);
+    EXPECT_EQ(l.Index, 1);
+    EXPECT_EQ(e.Value, "LIMA, Peru (UTC -5)");
+    EXPECT_EQ(e.Start, 4);
+    l.Lines = {"Parisville", "Paris *", "Paris (Texas)"};
+    e.SetText("paris", false);
+    IncrementalSearch(e, l, 3);
+    EXPECT_EQ(l.Index, 1);
+    EXPECT_EQ(e.Value, "Paris");
+    EXPECT_EQ(l.Top, -1) << "near the top the list is not scrolled";
+    e.SetText("Parisv", false);
+    IncrementalSearch(e, l, 0);
+    EXPECT_EQ(l.Index, 0);
+    EXPECT_EQ(e.Value, "Parisville");
 }
 
 TEST(FullCityNameText, PlacesAndMissingLinks) {

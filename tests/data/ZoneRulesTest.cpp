@@ -151,6 +151,12 @@ TEST(ZoneRules, RealTzStringsBecomeRulesThatHoldEveryYear) {
          "refused: the change is counted from the end of February, which moves with leap years"},
         {"XST3XDT,M1.1.0/-1,M10.5.0", "refused: the change can fall in the year before its rule"},
         {"XST3XDT,J365/24,M10.5.0", "refused: the change falls outside the year of its rule"},
+        // A J day never counts 29 February, but a time past midnight may run into it.
+        {"XST3XDT,J58/24,J300/24", "-3 | 28 February 00:00 | 28 October 00:00"},
+        {"XST3XDT,J59/25,J300",
+         "refused: the change moves across 29 February, which only leap years have"},
+        {"XST3XDT,J60/-1,J300",
+         "refused: the change moves across 29 February, which only leap years have"},
         {"XST3XDT,M3.2.0/0:30:30,M10.5.0", "refused: the clock changes at a time with seconds"},
         {"XST3XDT,59,300",
          "refused: the change is counted in days of the year with 29 February among them"},

@@ -202,3 +202,45 @@ TEST(About, NamesTheLicenceAndTheVersion) {
 }
 
 } // namespace
+
+TEST_F(DataFolder, HelpThatTheDesktopCannotOpenSaysWhereTheGuideIs) {
+    TFakePlatform p;
+    p.ShellOpens = false; // no program on the desktop opens the guide
+    WriteTestWorld(p.File(QStringLiteral("user.tvk")).toStdString(), 1);
+    TTavikForm f(p.Platform, TSkin::Standard());
+    ASSERT_TRUE(f.Options.StayOnTop);
+    Write(p.File(QStringLiteral("Tavik.chm")), "help");
+    f.findChild<QAction*>(QStringLiteral("Contents1"))->trigger();
+    ASSERT_EQ(p.Shown.size(), 1);
+    EXPECT_EQ(p.Shown[0], QStringLiteral("The user guide is at ") +
+                              QDir::toNativeSeparators(p.File(QStringLiteral("Tavik.chm"))));
+    EXPECT_TRUE(f.Options.StayOnTop) << "nothing opened: the clock stays as it was";
+    EXPECT_TRUE(f.AlwaysonTop1->isChecked());
+}
+
+TEST_F(DataFolder, AFolderThatCannotBeMadeOrWrittenIsToldInWords) {
+    const QString fine = At(QStringLiteral("home/data/tavik"));
+    EXPECT_EQ(DataFolderProblem(fine), QString()) << "made when missing";
+    EXPECT_TRUE(QFileInfo(fine).isDir());
+    EXPECT_TRUE(Entries(fine).isEmpty()) << "the check leaves nothing behind";
+
+    // Under a file: no folder can be made there, whoever runs the test.
+    Write(At(QStringLiteral("home/blocked")), "a file");
+    const QString under = At(QStringLiteral("home/blocked/tavik"));
+    const QString problem = DataFolderProblem(under);
+    EXPECT_TRUE(problem.contains(QDir::toNativeSeparators(under))) << problem.toStdString();
+    EXPECT_TRUE(problem.contains(QStringLiteral("Not a directory"))) << problem.toStdString();
+}
+
+TEST_F(DataFolder, AFolderWithoutWritePermissionIsToldInWords) {
+    if (geteuid() == 0)
+        GTEST_SKIP() << "permissions do not bind root";
+    const QString locked = At(QStringLiteral("home/locked"));
+    QDir().mkpath(locked);
+    QFile::setPermissions(locked, QFileDevice::ReadOwner | QFileDevice::ExeOwner);
+    const QString inLocked = DataFolderProblem(locked);
+    EXPECT_TRUE(inLocked.contains(QStringLiteral("Permission denied"))) << inLocked.toStdString();
+    EXPECT_FALSE(DataFolderProblem(locked + QStringLiteral("/tavik")).isEmpty());
+    QFile::setPermissions(locked,
+                          QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
+}

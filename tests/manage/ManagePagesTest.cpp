@@ -11,6 +11,7 @@
 #include "Widgets.h"
 
 #include <QAccessible>
+#include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
 #include <QGroupBox>
@@ -264,14 +265,18 @@ TEST_F(Pages, AddCityTwiceAddsTwoCitiesAndAFullAirportRefusesTheLink) {
     EXPECT_TRUE(leeds->Default);
     EXPECT_EQ(p.CityLongNameEdit->text(), QStringLiteral("Leeds")) << "the city just added";
     EXPECT_EQ(p.CityListBox->currentItem()->text(), QStringLiteral("Leeds"));
-    EXPECT_TRUE(Form->NewMode);
+    EXPECT_FALSE(Form->NewMode) << "the page edits the city just added";
+    EXPECT_EQ(p.CityApplyButton->text(), QStringLiteral("Edit City"));
     EXPECT_FALSE(p.CityApplyButton->isEnabled());
 
-    // The airports of the country are offered; Heathrow still has its free slot.
-    ASSERT_EQ(p.AirportsCheckListBox->count(), 1);
-    QTest::mouseClick(p.CityLongNameEdit, Qt::LeftButton);
+    // A second city is a second "Add City"; the country's airports are offered at once and
+    // Heathrow still has its free slot.
+    Form->NewCityButtonClick();
+    EXPECT_TRUE(Form->NewMode);
     p.CityLongNameEdit->setText(QStringLiteral("York"));
     p.CityShortNameEdit->setText(QStringLiteral("York"));
+    Choose(p.CityCountryComboBox, QStringLiteral("United Kingdom (UTC)"));
+    ASSERT_EQ(p.AirportsCheckListBox->count(), 1);
     Check(p.AirportsCheckListBox, QStringLiteral("Heathrow"), true);
     EXPECT_EQ(p.ClosestAirportsLabel->text(), QStringLiteral("Heathrow"));
     p.CityApplyButton->click();
@@ -280,9 +285,9 @@ TEST_F(Pages, AddCityTwiceAddsTwoCitiesAndAFullAirportRefusesTheLink) {
     EXPECT_EQ(lhr.ClosestCities(1), 11);
 
     // Heathrow is full now: checking it for another city is refused at once.
-    QTest::mouseClick(p.CityLongNameEdit, Qt::LeftButton);
+    Form->NewCityButtonClick();
     p.CityLongNameEdit->setText(QStringLiteral("Hull"));
-    Check(p.AirportsCheckListBox, QStringLiteral("Heathrow"), false);
+    Choose(p.CityCountryComboBox, QStringLiteral("United Kingdom (UTC)"));
     Host.P.Shown.clear();
     Check(p.AirportsCheckListBox, QStringLiteral("Heathrow"), true);
     ASSERT_EQ(Host.P.Shown.size(), 1);
@@ -477,4 +482,217 @@ TEST_F(Pages, ARecordCanBeAppliedAgainAfterItsFirstApply) {
         EXPECT_EQ(Host.Data.Airports.FindById(2)->Name, name);
     }
     EXPECT_TRUE(Host.P.Shown.isEmpty()) << Host.P.Shown.join(QLatin1Char('|')).toStdString();
+}
+
+TEST_F(Pages, ACountryChosenWithTheStateBoxUntickedFilesTheCityInNoState) {
+    TState& quebec = Host.Data.States.AddWithNewId(); // Canada's states sort before Newfoundland
+    quebec.Name = "Alberta";
+    quebec.CountryId = 4;
+    Open(TManagePage::Cities, TManageMode::Edit, 2); // Kathmandu, in Bagmati
+    TCityPage& p = *Form->Cities;
+    QTest::mouseClick(p.StatesCheckBox, Qt::LeftButton);
+    Choose(p.CityCountryComboBox, QStringLiteral("Canada (UTC -5)"));
+    EXPECT_EQ(p.StatesComboBox->currentIndex(), -1);
+    p.CityApplyButton->click();
+    const TCity& ktm = *Host.Data.Cities.FindById(2);
+    EXPECT_EQ(ktm.StateId, 0) << "no state was chosen";
+    EXPECT_EQ(ktm.CountryId, 4);
+
+    // A new city the same way; then one put into a state with the mouse alone.
+    Form->NewCityButtonClick();
+    p.CityLongNameEdit->setText(QStringLiteral("Toronto"));
+    p.CityShortNameEdit->setText(QStringLiteral("Toronto"));
+    Choose(p.CityCountryComboBox, QStringLiteral("Canada (UTC -5)"));
+    p.CityApplyButton->click();
+    const TCity* toronto = Host.Data.Cities.FindById(10);
+    ASSERT_NE(toronto, nullptr);
+    EXPECT_EQ(toronto->StateId, 0);
+    EXPECT_EQ(toronto->CountryId, 4);
+
+    Form->NewCityButtonClick();
+    p.CityLongNameEdit->setText(QStringLiteral("Gander"));
+    p.CityShortNameEdit->setText(QStringLiteral("Gander"));
+    Choose(p.CityCountryComboBox, QStringLiteral("Canada (UTC -5)"));
+    QTest::mouseClick(p.StatesCheckBox, Qt::LeftButton);
+    ASSERT_TRUE(p.StatesComboBox->isEnabled());
+    ASSERT_EQ(p.StatesComboBox->count(), 2) << "the country's states, shown at once";
+    EXPECT_EQ(p.StatesComboBox->currentIndex(), -1);
+    Choose(p.StatesComboBox, QStringLiteral("Newfoundland"));
+    p.CityApplyButton->click();
+    const TCity* gander = Host.Data.Cities.FindById(11);
+    ASSERT_NE(gander, nullptr);
+    EXPECT_EQ(gander->StateId, 2);
+    EXPECT_EQ(gander->CountryId, 0);
+    EXPECT_TRUE(Host.P.Shown.isEmpty()) << Host.P.Shown.join(QLatin1Char('|')).toStdString();
+}
+
+TEST_F(Pages, ADeletedCapitalLeavesNoIdForTheNextNewCity) {
+    TCountry& nigeria = *Host.Data.Countries.FindById(6);
+    nigeria.CapitalCity = 9; // "Lost", the largest id
+    TCountry& india = *Host.Data.Countries.FindById(3);
+    india.CapitalCity = 3;
+    Open(TManagePage::Cities, TManageMode::Delete);
+    TCityPage& p = *Form->Cities;
+    for (const char* name : {"Lost", "Delhi"}) {
+        Select(p.CityListBox, QLatin1String(name));
+        p.CityApplyButton->click();
+    }
+    EXPECT_EQ(nigeria.CapitalCity, 0);
+    EXPECT_EQ(india.CapitalCity, 0);
+
+    Open(TManagePage::Cities, TManageMode::New);
+    p.CityLongNameEdit->setText(QStringLiteral("Leeds"));
+    p.CityShortNameEdit->setText(QStringLiteral("Leeds"));
+    Choose(p.CityCountryComboBox, QStringLiteral("United Kingdom (UTC)"));
+    p.CityApplyButton->click();
+    ASSERT_NE(Host.Data.Cities.FindById(9), nullptr) << "the freed id is taken again";
+    EXPECT_EQ(nigeria.CapitalCity, 0) << "and is nobody's capital";
+}
+
+TEST_F(Pages, AfterAnAddThePageEditsTheNewRecord) {
+    Host.Data.Countries.FindById(1)->CapitalCity = 1;
+    Open(TManagePage::Cities, TManageMode::Edit, 1); // London, the capital
+    TCityPage& p = *Form->Cities;
+    EXPECT_TRUE(p.CapitalCheckBox->isChecked());
+    Open(TManagePage::Cities, TManageMode::New);
+    EXPECT_FALSE(p.CapitalCheckBox->isChecked()) << "a new city starts as no capital";
+    EXPECT_EQ(Form->focusWidget(), p.CityLongNameEdit) << "the keyboard is in the first field";
+    p.CityLongNameEdit->setText(QStringLiteral("Leeds"));
+    p.CityShortNameEdit->setText(QStringLiteral("Leeds"));
+    Choose(p.CityCountryComboBox, QStringLiteral("United Kingdom (UTC)"));
+    EXPECT_EQ(p.AirportsCheckListBox->count(), 1) << "the new city can get airports";
+    p.CityApplyButton->click();
+    const int cities = Host.Data.Cities.Count();
+    EXPECT_EQ(Host.Data.Countries.FindById(1)->CapitalCity, 1) << "London stays the capital";
+    EXPECT_EQ(p.CityApplyButton->text(), QStringLiteral("Edit City"));
+    ASSERT_NE(p.CityListBox->currentItem(), nullptr);
+    EXPECT_EQ(p.CityListBox->currentItem()->text(), QStringLiteral("Leeds"));
+
+    // A second press applies to the city just made.
+    QTest::mouseClick(p.CityLongNameEdit, Qt::LeftButton);
+    Check(p.AirportsCheckListBox, QStringLiteral("Heathrow"), true);
+    p.CityApplyButton->click();
+    EXPECT_EQ(Host.Data.Cities.Count(), cities) << "no copy";
+    EXPECT_EQ(Host.Data.Airports.FindById(2)->ClosestCities(1), 10);
+
+    // The same on the airport page.
+    Open(TManagePage::Airports, TManageMode::New);
+    TAirportPage& a = *Form->Airports;
+    EXPECT_EQ(Form->focusWidget(), a.AirportNameEdit);
+    a.AirportNameEdit->setText(QStringLiteral("Gatwick"));
+    Choose(a.AirportCountryComboBox, QStringLiteral("United Kingdom (UTC)"));
+    a.AirportApplyButton->click();
+    ASSERT_EQ(Host.Data.Airports.Count(), 3);
+    EXPECT_EQ(a.AirportApplyButton->text(), QStringLiteral("Apply"));
+    EXPECT_EQ(a.AirportNameEdit->text(), QStringLiteral("Gatwick"));
+    ASSERT_NE(a.AirportListBox->currentItem(), nullptr);
+    EXPECT_EQ(a.AirportListBox->currentItem()->text(), QStringLiteral("Gatwick"));
+    QTest::mouseClick(a.AirportNameEdit, Qt::LeftButton);
+    a.AirportNameEdit->setText(QStringLiteral("London Gatwick"));
+    a.AirportApplyButton->click();
+    EXPECT_EQ(Host.Data.Airports.Count(), 3) << "no copy";
+    EXPECT_EQ(Host.Data.Airports.FindById(3)->Name, "London Gatwick");
+}
+
+TEST_F(Pages, CloseAsksAboutUnappliedEditsAsAListClickDoes) {
+    Open(TManagePage::Cities, TManageMode::Edit, 3); // Delhi
+    TCityPage& p = *Form->Cities;
+    p.CityLongNameEdit->setFocus();
+    QTest::keyClicks(p.CityLongNameEdit, QStringLiteral(" NCT"));
+    Host.P.Answers = {TAnswer::Yes};
+    p.CityCloseButton->click();
+    EXPECT_EQ(Host.P.Asked, QStringList{QStringLiteral("Apply changes?")});
+    EXPECT_EQ(Host.Data.Cities.FindById(3)->LongName, "Delhi NCT");
+    EXPECT_FALSE(Form->isVisible());
+
+    // No: the edits go and the window closes.
+    Open(TManagePage::Cities, TManageMode::Edit, 3);
+    QTest::keyClicks(p.CityLongNameEdit, QStringLiteral("!"));
+    Host.P.Answers = {TAnswer::No};
+    Form->close(); // the window's close box
+    EXPECT_EQ(Host.P.Asked.size(), 2);
+    EXPECT_EQ(Host.Data.Cities.FindById(3)->LongName, "Delhi NCT");
+    EXPECT_FALSE(Form->isVisible());
+
+    // Yes with a failing check: the window stays on the record, the edit in place.
+    Open(TManagePage::Cities, TManageMode::Edit, 3);
+    p.CityShortNameEdit->setFocus();
+    p.CityShortNameEdit->selectAll();
+    QTest::keyClick(p.CityShortNameEdit, Qt::Key_Delete);
+    Host.P.Answers = {TAnswer::Yes};
+    Form->close();
+    EXPECT_EQ(Host.P.Shown.value(0), QStringLiteral("Short Name should not be empty"));
+    EXPECT_TRUE(Form->isVisible());
+    EXPECT_EQ(p.CityListBox->currentItem()->text(), QStringLiteral("Delhi NCT"));
+    EXPECT_EQ(p.CityShortNameEdit->text(), QString());
+
+    // Nothing changed: no question.
+    Open(TManagePage::Cities, TManageMode::Edit, 3);
+    Form->close();
+    EXPECT_EQ(Host.P.Asked.size(), 3);
+    Open(TManagePage::Airports, TManageMode::New);
+    Form->close();
+    EXPECT_EQ(Host.P.Asked.size(), 3) << "an empty new record is no edit";
+}
+
+TEST_F(Pages, ATypedCorrectionAfterARefusalIsNotLostAtTheNextClick) {
+    Open(TManagePage::Cities, TManageMode::Edit, 3); // Delhi
+    TCityPage& p = *Form->Cities;
+    p.CityShortNameEdit->setFocus();
+    p.CityShortNameEdit->selectAll();
+    QTest::keyClick(p.CityShortNameEdit, Qt::Key_Delete);
+    p.CityApplyButton->click();
+    ASSERT_EQ(Host.P.Shown.size(), 1);
+    EXPECT_FALSE(p.CityApplyButton->isEnabled());
+    QTest::keyClicks(p.CityShortNameEdit, QStringLiteral("NewDelhi"));
+    EXPECT_TRUE(p.CityApplyButton->isEnabled()) << "typing is an edit";
+    Host.P.Answers = {TAnswer::Yes};
+    Select(p.CityListBox, QStringLiteral("Cairo"));
+    EXPECT_EQ(Host.P.Asked, QStringList{QStringLiteral("Apply changes?")});
+    EXPECT_EQ(Host.Data.Cities.FindById(3)->ShortName(), "NewDelhi");
+    EXPECT_EQ(p.CityLongNameEdit->text(), QStringLiteral("Cairo"));
+}
+
+TEST_F(Pages, TabLeavesTheCodesGridAtItsEnds) {
+    Open(TManagePage::Airports, TManageMode::Edit, 2);
+    TAirportPage& p = *Form->Airports;
+    ASSERT_TRUE(QTest::qWaitForWindowActive(Form));
+    QTableWidget* grid = p.AirportCodesStringGrid;
+    grid->setFocus();
+    grid->setCurrentCell(8, 0);
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+    EXPECT_EQ(grid->currentRow(), 9) << "within the grid Tab moves down";
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+    EXPECT_FALSE(grid->isAncestorOf(QApplication::focusWidget()) ||
+                 QApplication::focusWidget() == grid)
+        << "Tab at the last row leaves the grid";
+    grid->setFocus();
+    grid->setCurrentCell(0, 0);
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Backtab, Qt::ShiftModifier);
+    EXPECT_EQ(QApplication::focusWidget(), p.AirportNameEdit) << "Shift+Tab at the first row";
+}
+
+TEST_F(Pages, EveryLinkedAirportIsShownAndLongNamesCanBeReadWhole) {
+    for (int i = 0; i < 6; ++i) {
+        TAirport& a = Host.Data.Airports.AddWithNewId();
+        a.Name = "Regional Airport Number " + std::to_string(i + 1) + " of the United Kingdom";
+        a.CountryId = 1;
+        a.SetClosestCities(1, 1);
+    }
+    Open(TManagePage::Cities, TManageMode::Edit, 1); // London, linked to seven
+    TCityPage& p = *Form->Cities;
+    QLabel* label = p.ClosestAirportsLabel;
+    for (const TAirport* a : Host.Data.Airports) {
+        if (a->CountryId == 1) {
+            EXPECT_TRUE(label->text().contains(QString::fromStdString(a->Name))) << a->Name;
+        }
+    }
+    const QRect needed = label->fontMetrics().boundingRect(QRect(0, 0, label->width(), 10000),
+                                                           Qt::TextWordWrap, label->text());
+    EXPECT_LE(needed.height(), label->height()) << "no line is cut off";
+    EXPECT_GE(p.AirportsCheckListBox->geometry().top(), label->geometry().bottom());
+    const auto lines = p.AirportsCheckListBox->findItems(
+        QStringLiteral("Regional Airport Number 1 of the United Kingdom"), Qt::MatchExactly);
+    ASSERT_EQ(lines.size(), 1);
+    EXPECT_EQ(lines.first()->toolTip(), lines.first()->text());
 }

@@ -298,6 +298,20 @@ TEST_F(Records, AirportApplyCutsCodesAndFillsTheCitySlots) {
     EXPECT_EQ(CountryOfPlace(Data, 77, 3), nullptr) << "a missing state";
 }
 
+TEST_F(Records, ADeletedCityIsNamedNowhereItsIdCouldBeInherited) {
+    CountryNamed("Nepal").CapitalCity = 2;
+    CountryNamed("India").CapitalCity = 2; // a broken file may name it twice
+    CountryNamed("Germany").CapitalCity = 5;
+    TAirport& ktm = Data.Airports.Items(0);
+    ktm.SetClosestCities(2, 7);
+    UnlinkDeletedCity(Data, 2);
+    EXPECT_EQ(CountryNamed("Nepal").CapitalCity, 0);
+    EXPECT_EQ(CountryNamed("India").CapitalCity, 0);
+    EXPECT_EQ(CountryNamed("Germany").CapitalCity, 5) << "other capitals stay";
+    EXPECT_EQ(ktm.ClosestCities(1), 7) << "taken out and packed";
+    EXPECT_EQ(ktm.ClosestCities(2), 0);
+}
+
 TEST_F(Records, NamesAreJudgedAndStoredAsTheFileKeepsThemWithoutBlanksAround) {
     // Blanks alone are no name, on every page that trims its names in the file.
     const int countries = Data.Countries.Count();

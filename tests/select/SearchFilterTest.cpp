@@ -79,7 +79,21 @@ TEST_F(SearchFilter, EveryKeywordMustOccurInTheNameCaseIgnored) {
     zurich.LongName = "Z\xFCrich"; // Windows-1252
     zurich.CountryId = Country("Germany")->UniqueId;
     EXPECT_EQ((Texts{"Z\xFCrich"}), Find("Z\xDCR")) << "accented capitals fold too";
-    EXPECT_EQ(Texts{}, Find("zur"));
+    EXPECT_EQ((Texts{"Z\xFCrich"}), Find("zur")) << "accents may be left out";
+    EXPECT_EQ((Texts{"Z\xFCrich"}), Find("Z\xFCR")) << "or typed";
+    EXPECT_EQ('s', FoldAnsiLetter('\x8A')) << "S caron";
+    EXPECT_EQ('\xE6', FoldAnsiLetter('\xC6')) << "ligatures stay whole";
+    EXPECT_EQ('\xDF', FoldAnsiLetter('\xDF'));
+}
+
+TEST_F(SearchFilter, AnAirportIsNamedByAnyOfItsCodes) {
+    TAirport a;
+    a.SetCodes(1, "LHR");
+    a.SetCodes(3, "EGLL");
+    EXPECT_TRUE(AirportHasCode(a, "lhr"));
+    EXPECT_TRUE(AirportHasCode(a, "EGLL"));
+    EXPECT_FALSE(AirportHasCode(a, "LH")) << "the whole code";
+    EXPECT_FALSE(AirportHasCode(a, "")) << "empty slots name nothing";
 }
 
 TEST_F(SearchFilter, OffsetMatchesThePlaceExactly) {

@@ -181,21 +181,68 @@ TEST_F(SearchForm, ShowPutsTheCityInTheCentreAndOnTheDial) {
     EXPECT_EQ(Host.Refreshed, 1);
     EXPECT_FALSE(Dialog.isVisible());
 
-    // After a filter change nothing is selected: Show then only marks the list modified.
+    // After a filter change nothing is selected, and there is nothing to show.
     Open();
-    Host.Data.Modified = false;
     Select(2);
+    EXPECT_TRUE(Dialog.ShowButton->isEnabled());
     QTest::keyClicks(Dialog.KeywordEdit, QStringLiteral("o"));
-    ASSERT_TRUE(Dialog.ShowButton->isEnabled());
     EXPECT_EQ(Dialog.SelectedCity(), nullptr);
-    Dialog.ShowButton->click();
-    EXPECT_TRUE(Host.Data.Modified);
+    EXPECT_FALSE(Dialog.ShowButton->isEnabled()) << "Show needs a selected result";
+    Select(0);
+    EXPECT_TRUE(Dialog.ShowButton->isEnabled());
+    Dialog.CityListBox->selectionModel()->clearSelection();
+    EXPECT_FALSE(Dialog.ShowButton->isEnabled());
     EXPECT_EQ(Host.Data.CurrentCity, cairo);
     EXPECT_TRUE(Dialog.isVisible());
 
     QTest::keyClick(&Dialog, Qt::Key_Escape);
     EXPECT_FALSE(Dialog.isVisible()) << "Escape closes";
     EXPECT_EQ(Host.Refreshed, 1);
+}
+
+TEST_F(SearchForm, AFilterFollowsOnlyWhatItsFieldShows) {
+    TAirport& aurora = Host.Data.Airports.AddWithNewId();
+    aurora.Name = "La Aurora Airport";
+    aurora.CountryId = 5;
+    Host.Data.Airports.FindById(2)->SetCodes(1, "LHR");
+    Host.Data.Airports.FindById(2)->SetCodes(2, "EGLL");
+    Open();
+    const auto everyCity = Results().size();
+    QComboBox* airports = Dialog.AirportComboBox;
+    airports->setFocus();
+    airports->lineEdit()->selectAll();
+    QTest::keyClicks(airports, QStringLiteral("L"));
+    EXPECT_EQ(airports->currentText(), QStringLiteral("La Aurora Airport")) << "completed";
+    EXPECT_TRUE(Results().isEmpty()) << "it serves no city";
+    QTest::keyClicks(airports, QStringLiteral("G"));
+    EXPECT_EQ(airports->currentText(), QStringLiteral("LG"));
+    EXPECT_EQ(airports->currentIndex(), 0) << "a text that names no airport is any airport";
+    EXPECT_EQ(Results().size(), everyCity);
+
+    // An airport's codes name it too, in any case.
+    airports->lineEdit()->selectAll();
+    QTest::keyClicks(airports, QStringLiteral("lhr"));
+    EXPECT_EQ(Results(), QStringList{QStringLiteral("London, United Kingdom (UTC +0)")});
+    airports->lineEdit()->selectAll();
+    QTest::keyClicks(airports, QStringLiteral("EGLL"));
+    EXPECT_EQ(Results(), QStringList{QStringLiteral("London, United Kingdom (UTC +0)")});
+    Dialog.KeywordEdit->setFocus();
+    EXPECT_EQ(airports->currentText(), QStringLiteral("Heathrow")) << "its name once left";
+}
+
+TEST_F(SearchForm, KeywordsMatchLettersWithoutTheirAccents) {
+    Host.Data.Cities.FindById(6)->LongName = "S\xE3o Paulo"; // Windows-1252
+    Host.Data.Cities.FindById(5)->LongName = "Z\xFCrich";
+    Open();
+    QTest::keyClicks(Dialog.KeywordEdit, QStringLiteral("Sao"));
+    ASSERT_EQ(Results().size(), 1);
+    EXPECT_TRUE(Results().front().startsWith(QString::fromUtf8("S\xC3\xA3o Paulo")));
+    Dialog.KeywordEdit->clear();
+    QTest::keyClicks(Dialog.KeywordEdit, QStringLiteral("ZURICH"));
+    EXPECT_EQ(Results().size(), 1);
+    Dialog.KeywordEdit->clear();
+    Dialog.KeywordEdit->insert(QString::fromUtf8("z\xC3\xBC")); // typed as one
+    EXPECT_EQ(Results().size(), 1) << "the accented letters still find it";
 }
 
 TEST(LocaleOrder, RemembersRanksWithoutChangingTheOrder) {

@@ -337,3 +337,25 @@ TEST_F(SelectCity, ButtonsStandClearOfTheCitiesFrameAndTheNoteIsReadable) {
             darkest = std::min(darkest, qGray(shot.pixel(x, y)));
     EXPECT_LT(darkest, 80) << "greyed out like a disabled control";
 }
+
+TEST_F(SelectCity, TypingAWholeNameSelectsThatCityBeforeLongerOnes) {
+    Start(1);
+    for (const char* name : {"Limassol", "Lima", "Limerick"}) {
+        TCity& c = Form->Data.Cities.AddWithNewId();
+        c.LongName = name;
+        c.SetShortName(name);
+        c.CountryId = 1;
+    }
+    Form->SelectMyCity1Click();
+    ASSERT_TRUE(Dialog->MyCityMode);
+    QTest::keyClicks(Dialog->CityEdit, QStringLiteral("Lima"));
+    ASSERT_NE(Dialog->CityListBox->currentItem(), nullptr);
+    EXPECT_EQ(Dialog->CityListBox->currentItem()->text(), QStringLiteral("Lima"));
+    EXPECT_EQ(Dialog->CityEdit->text(), QStringLiteral("Lima"));
+    QTest::keyClicks(Dialog->CityEdit, QStringLiteral("s"));
+    EXPECT_EQ(Dialog->CityListBox->currentItem()->text(), QStringLiteral("Limassol"));
+    Dialog->CityEdit->clear();
+    QTest::keyClicks(Dialog->CityEdit, QStringLiteral("lim"));
+    EXPECT_EQ(Dialog->CityListBox->currentItem()->text(), QStringLiteral("Lima"))
+        << "the first in the list that begins with it";
+}

@@ -39,6 +39,17 @@ public:
     TAnswer AskYesNo(QWidget*, const QString& text, const QString& caption) override {
         return Next(text, caption);
     }
+    int Choose(QWidget*, const QString& text, const QStringList& buttons,
+               const QString& caption) override {
+        Asked.append(text);
+        Captions.append(caption);
+        Buttons.append(buttons);
+        if (Choices.empty())
+            return static_cast<int>(buttons.size()) - 1; // the box closed
+        const int i = Choices.front();
+        Choices.pop_front();
+        return i;
+    }
 
     bool Open(QWidget*, TFileDialogSettings& s) override { return Pick(s); }
     bool Save(QWidget*, TFileDialogSettings& s) override { return Pick(s); }
@@ -47,7 +58,10 @@ public:
     int DesktopWidth() const override { return Desktop; }
     QList<QRect> ScreenGeometries() const override { return {QRect(0, 0, Desktop, 1024)}; }
 
-    void Open(const QString& path) override { Opened.append(path); }
+    bool Open(const QString& path) override {
+        Opened.append(path);
+        return ShellOpens;
+    }
 
     QString File(const QString& name) const { return Platform.ProgramDir + name; }
 
@@ -55,12 +69,15 @@ public:
     TPlatform Platform;
     TDateTime Now = 46364.5; // 2026-12-08 12:00 UTC
     std::deque<TAnswer> Answers;
+    std::deque<int> Choices;       // the buttons pressed in Choose; none left = the box closed
+    QList<QStringList> Buttons;    // of every Choose, in order
     std::deque<QString> FileNames; // empty string = the dialog is cancelled
     QStringList Shown;
     QStringList Asked;
     QStringList Opened;
-    QStringList Captions; // of every box shown or asked, in order; empty = the program's name
-    QStringList Details;  // of every box shown, in order
+    bool ShellOpens = true; // whether the desktop takes what is handed to it
+    QStringList Captions;   // of every box shown or asked, in order; empty = the program's name
+    QStringList Details;    // of every box shown, in order
     std::function<void()> WhileAsking;
     QRect Work{0, 0, 1280, 984};
     int Desktop = 1280;

@@ -5,11 +5,16 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <chrono>
+#include <cmath>
+#include <fcntl.h>
 #include <filesystem>
 #include <fstream>
 #include <functional>
+#include <future>
 #include <limits>
 #include <sstream>
+#include <sys/stat.h>
 #include <unistd.h>
 
 namespace fs = std::filesystem;
@@ -166,6 +171,27 @@ TEST_F(TvkTool, CopyIsByteExactAndErrorsUseProgramTexts) {
     r = Tool({"dump", Dir.string()});
     EXPECT_EQ(r.Err, "tvktool: " + Dir.string() + ": Cannot open file " + Dir.string() +
                          " (Is a directory)\n");
+}
+
+TEST_F(TvkTool, AFifoIsRefusedAtOnce) {
+    const std::string fifo = (Dir / "fifo.tvk").string();
+    ASSERT_EQ(0, ::mkfifo(fifo.c_str(), 0666));
+    for (const std::vector<std::string>& args :
+         {std::vector<std::string>{"dump", fifo}, {"verify", fifo}, {"copy", fifo, File}}) {
+        auto run = std::async(std::launch::async, [&] { return Tool(args); });
+        if (run.wait_for(std::chrono::seconds(10)) == std::future_status::timeout) {
+            // Lets a reader that waits in open go on, so the test can end.
+            const int fd = ::open(fifo.c_str(), O_WRONLY | O_NONBLOCK | O_CLOEXEC);
+            ::close(fd);
+            ADD_FAILURE() << args[0] << " waits on the FIFO";
+        }
+        const ToolRun r = run.get();
+        EXPECT_EQ(r.Status, 1) << args[0];
+        EXPECT_EQ(r.Err,
+                  "tvktool: " + fifo + ": Cannot open file " + fifo + " (not a regular file)\n")
+            << args[0];
+    }
+    EXPECT_TRUE(fs::is_fifo(fifo));
 }
 
 TEST_F(TvkTool, HelpAndVersionGoToStandardOutput) {
@@ -508,4 +534,82 @@ TEST(TvkToolCheckFile, AStalePlaceIsListedAndTheExitStatusSaysSo) {
     EXPECT_NE(r.Err.find("missing.zones"), std::string::npos);
     EXPECT_EQ(Tool({"check-file", file, "--utc", "tomorrow"}).Status, 2);
     fs::remove_all(dir);
+}
+
+// --- changes -------------------------------------------------------------------------------
+
+namespace {
+
+std::vector<std::vector<std::string>> Rows(const std::string& text) {
+    std::vector<std::vector<std::string>> rows;
+    std::istringstream lines(text);
+    for (std::string line; std::getline(lines, line);) {
+        std::vector<std::string> cells;
+        std::istringstream cellStream(line);
+        for (std::string cell; std::getline(cellStream, cell, '\t');)
+            cells.push_back(cell);
+        rows.push_back(cells);
+    }
+    return rows;
+}
+
+// The offset that "times" shows for a city at an instant: its exact local time minus UTC.
+double TimesOffset(const std::string& file, const std::string& id, double utc) {
+    std::string instant = FormatIsoSeconds(utc);
+    instant[10] = 'T';
+    const ToolRun r = Tool({"times", file, "--utc", instant + "Z"});
+    for (const auto& row : Rows(r.Out))
+        if (row.size() == 5 && row[0] == id) {
+            double local = 0;
+            std::string iso = row[2];
+            iso[10] = 'T';
+            EXPECT_TRUE(ParseUtcInstant(iso, local)) << row[2];
+            return std::round((local - utc) * 96.0) / 4.0;
+        }
+    ADD_FAILURE() << "no city " << id << " in\n" << r.Out;
+    return 0;
+}
+
+} // namespace
+
+TEST_F(TvkTool, ChangesAgreeWithTimesAroundEachInstant) {
+    const ToolRun r = Tool({"changes", File, "--from", "2026-01-01", "--days", "365"});
+    ASSERT_EQ(r.Status, 0) << r.Err;
+    EXPECT_EQ(r.Out, "2026-03-29T01:00:00Z\t1\tLondon\t0\t1\n"
+                     "2026-03-29T01:00:00Z\t2\tBerlin\t1\t2\n"
+                     "2026-10-25T01:00:00Z\t1\tLondon\t1\t0\n"
+                     "2026-10-25T01:00:00Z\t2\tBerlin\t2\t1\n");
+    // Ten years of them, each checked against the local times a minute before and at the
+    // instant.
+    const ToolRun ten = Tool({"changes", File, "--from=2026-01-01", "--days=3652"});
+    const auto rows = Rows(ten.Out);
+    EXPECT_EQ(rows.size(), 40u);
+    for (const auto& row : rows) {
+        ASSERT_EQ(row.size(), 5u);
+        double at = 0;
+        ASSERT_TRUE(ParseUtcInstant(row[0], at)) << row[0];
+        EXPECT_EQ(TimesOffset(File, row[1], at - 1.0 / 1440), std::stod(row[3])) << row[0];
+        EXPECT_EQ(TimesOffset(File, row[1], at), std::stod(row[4])) << row[0];
+    }
+    // A span without changes prints nothing; the span starts at midnight UTC of its day.
+    EXPECT_EQ(Tool({"changes", File, "--from", "2026-04-01", "--days", "30"}).Out, "");
+    EXPECT_EQ(Tool({"changes", File, "--from", "2026-03-29", "--days", "1"}).Out.size(),
+              r.Out.size() / 2);
+
+    for (const auto& [args, expected] :
+         std::vector<std::pair<std::vector<std::string>, std::string>>{
+             {{"changes", File, "--days", "0"}, "--days needs a day count of 1 to 36500, not '0'"},
+             {{"changes", File, "--days", "9x"}, "--days needs a day count"},
+             {{"changes", File, "--from", "2026-02-30"}, "not a date: '2026-02-30' (YYYY-MM-DD)"},
+             {{"changes", File, "--from", "2026-01-01T00:00"}, "not a date"},
+             {{"changes"}, "FILE missing"}}) {
+        const ToolRun bad = Tool(args);
+        EXPECT_EQ(bad.Status, 2);
+        EXPECT_EQ(bad.Err.rfind("tvktool: changes: " + expected, 0), 0u) << bad.Err;
+    }
+    const ToolRun help = Tool({"--help"});
+    EXPECT_NE(help.Out.find("\n  changes FILE [--days N] [--from YYYY-MM-DD] "), std::string::npos)
+        << help.Out;
+    EXPECT_NE(Tool({"changes", "--help"}).Out.find("--from YYYY-MM-DD  the span's first day"),
+              std::string::npos);
 }

@@ -1,5 +1,6 @@
 // Draws the clock window in its layouts with a fixed clock and a small fixed database, and
 // saves each as a PNG. Run under a real display (scripts/screenshots uses Xvfb).
+#include "ClockChangesFormU.h"
 #include "CompanionWindowsU.h"
 #include "CountryPageU.h"
 #include "DSTPanelU.h"
@@ -72,6 +73,10 @@ int main(int argc, char** argv) {
                           {"compact", false, false, false},
                           {"docked", true, true, true}};
     int failures = 0;
+    // On a screen at 200 % (QT_SCALE_FACTOR=2) the clock's layouts are drawn as "name@2x.png",
+    // and the dialogs are left to the 1x run.
+    const double ratio = form.devicePixelRatioF();
+    const QString suffix = ratio > 1 ? QStringLiteral("@%1x").arg(ratio) : QString();
     for (const Shot& s : shots) {
         TDisplayOptions o = form.Options;
         o.AnalogClock = s.Analog;
@@ -84,10 +89,14 @@ int main(int argc, char** argv) {
         QTimer::singleShot(400, &wait, &QEventLoop::quit);
         wait.exec();
         const QString file =
-            QDir(args.at(2)).filePath(QLatin1String(s.Name) + QStringLiteral(".png"));
+            QDir(args.at(2)).filePath(QLatin1String(s.Name) + suffix + QStringLiteral(".png"));
         if (!form.grab().save(file))
             ++failures;
         std::printf("%s\n", qPrintable(file));
+    }
+    if (ratio > 1) {
+        form.Data.Modified = false;
+        return failures == 0 ? 0 : 1;
     }
     // The dialogs of choosing cities, the first start's message and the preferences.
     TCompanionWindows companions(form);
@@ -176,6 +185,13 @@ int main(int argc, char** argv) {
         }
         manage.hide();
     }
+    // The coming clock changes, seen from late February, when both hemispheres change soon.
+    const TDateTime today = platform.Now;
+    TryEncodeDateTime(2027, 2, 25, 9, 0, 0, 0, platform.Now);
+    form.ClockChanges1Click();
+    grab(companions.ClockChanges(), "clock-changes");
+    companions.ClockChanges().hide();
+    platform.Now = today;
     form.Data.Modified = false;
     return failures == 0 ? 0 : 1;
 }

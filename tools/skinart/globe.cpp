@@ -197,7 +197,7 @@ void paintGraticule(QImage& image, const GlobeView& view) {
 
 void paintGlobe(QImage& image, const GlobeView& view) {
     constexpr int samples = 3;
-    constexpr double glowWidth = 5.0;
+    const double glowWidth = view.glowWidth;
     const double r = view.radius;
     const double cx = view.centre.x();
     const double cy = view.centre.y();

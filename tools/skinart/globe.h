@@ -11,6 +11,7 @@ struct GlobeView {
     double lon0 = 15.0;      // longitude under the centre of the disc
     double clipBottom = 1e9; // nothing is painted at or below this y
     double gridWidth = 0.9;  // pen width of the graticule
+    double glowWidth = 5.0;  // of the atmosphere's glow outside the disc
 };
 
 // Paints the globe, its faint atmosphere glow and a graticule over what the image holds.

@@ -44,24 +44,33 @@ int main(int argc, char** argv) {
         return 1;
     }
 
-    const QImage topLarge = skin::topLarge();
-    // The sun, moon and delta pictures are opaque: give them the very pixels they cover.
-    const QImage sunSpot = topLarge.copy(78, 245, 18, 19);
-    const QImage moonSpot = topLarge.copy(77, 245, 18, 19);
-    const QImage deltaSpot = topLarge.copy(32, 256, 17, 19);
+    bool ok = true;
+    // Every picture at 1x, and at 2x as "name@2x.png" for high-density screens.
+    for (const int scale : {1, 2}) {
+        const QString suffix = scale == 1 ? QString() : QStringLiteral("@%1x").arg(scale);
+        auto put = [&](const char* name, const QImage& image) {
+            ok = save(dir, QLatin1String(name) + suffix + QLatin1String(".png"), image) && ok;
+        };
+        const QImage topLarge = skin::topLarge(scale);
+        // The sun, moon and delta pictures are opaque: give them the very pixels they cover.
+        const QImage sunSpot = topLarge.copy(78 * scale, 245 * scale, 18 * scale, 19 * scale);
+        const QImage moonSpot = topLarge.copy(77 * scale, 245 * scale, 18 * scale, 19 * scale);
+        const QImage deltaSpot = topLarge.copy(32 * scale, 256 * scale, 17 * scale, 19 * scale);
 
-    bool ok = save(dir, "top_large.png", topLarge);
-    ok = save(dir, "top_small.png", skin::topSmall()) && ok;
-    ok = save(dir, "bottom_large.png", skin::bottomLarge()) && ok;
-    ok = save(dir, "bottom_small.png", skin::bottomSmall()) && ok;
-    ok = save(dir, "circle.png", symbols::circle(false)) && ok;
-    ok = save(dir, "inner_circle.png", symbols::circle(true)) && ok;
-    for (int hour = 1; hour <= 12; ++hour) {
-        ok = save(dir, QString("digit%1.png").arg(hour), symbols::digit(hour)) && ok;
+        put("top_large", topLarge);
+        put("top_small", skin::topSmall(scale));
+        put("bottom_large", skin::bottomLarge(scale));
+        put("bottom_small", skin::bottomSmall(scale));
+        put("circle", symbols::circle(false, scale));
+        put("inner_circle", symbols::circle(true, scale));
+        for (int hour = 1; hour <= 12; ++hour) {
+            const QByteArray name = "digit" + QByteArray::number(hour);
+            put(name.constData(), symbols::digit(hour, scale));
+        }
+        put("sun", symbols::sun(sunSpot, scale));
+        put("moon", symbols::moon(moonSpot, scale));
+        put("delta", symbols::delta(deltaSpot, scale));
     }
-    ok = save(dir, "sun.png", symbols::sun(sunSpot)) && ok;
-    ok = save(dir, "moon.png", symbols::moon(moonSpot)) && ok;
-    ok = save(dir, "delta.png", symbols::delta(deltaSpot)) && ok;
     ok = save(dir, "tavik.png", symbols::appIcon()) && ok;
     return ok ? 0 : 1;
 }

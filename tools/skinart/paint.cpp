@@ -74,7 +74,7 @@ double sdArch(double x, double y, double cx, double cy, double radius) {
     return std::abs(x - cx) - radius;
 }
 
-Rgb metalAt(int x, int worldY) {
+Rgb metalAt(double x, int grainX, int worldY) {
     // A broad soft sheen left of centre, as if the light sat above the window's left half;
     // it depends on x only, so stacked pictures join without a seam.
     const double dx = (x - 210.0) / 200.0;
@@ -82,7 +82,7 @@ Rgb metalAt(int x, int worldY) {
     // Fine horizontal brushing: every row gets its own long and short streaks.
     const double streaks =
         0.010 * (hashUnit(worldY, 7, 1) * 2.0 - 1.0) + 0.016 * rowNoise(x / 53.0, worldY, 2) +
-        0.009 * rowNoise(x / 11.0, worldY, 3) + 0.005 * (hashUnit(x, worldY, 4) * 2.0 - 1.0);
+        0.009 * rowNoise(x / 11.0, worldY, 3) + 0.005 * (hashUnit(grainX, worldY, 4) * 2.0 - 1.0);
     return scaled(rgb(palette::metal), 1.0 + sheen + streaks);
 }
 
@@ -90,14 +90,17 @@ QImage composePlate(const Plate& plate, const Sdf& recess, const Shader& content
     constexpr double chamfer = 3.0;
     const Rgb white{1.0, 1.0, 1.0};
     const Rgb black{0.0, 0.0, 0.0};
-    QImage image(plate.width, plate.height, QImage::Format_RGB32);
-    for (int y = 0; y < plate.height; ++y) {
-        auto* line = reinterpret_cast<QRgb*>(image.scanLine(y));
-        for (int x = 0; x < plate.width; ++x) {
-            const double px = x + 0.5;
-            const double py = y + 0.5;
+    const int s = plate.scale;
+    QImage image(plate.width * s, plate.height * s, QImage::Format_RGB32);
+    for (int iy = 0; iy < image.height(); ++iy) {
+        auto* line = reinterpret_cast<QRgb*>(image.scanLine(iy));
+        const int y = iy / s; // the picture row, for the edges
+        for (int ix = 0; ix < image.width(); ++ix) {
+            const int x = ix / s;
+            const double px = (ix + 0.5) / s;
+            const double py = (iy + 0.5) / s;
             const double d = recess(px, py);
-            Rgb colour = metalAt(x, plate.worldY + y);
+            Rgb colour = metalAt(static_cast<double>(ix) / s, ix, plate.worldY * s + iy);
             if (d < chamfer + 1.0) {
                 // The chamfer slopes down into the window: its face towards the light is
                 // bright, the far side dark, with a thin dark seam where it meets the glass.
@@ -113,9 +116,9 @@ QImage composePlate(const Plate& plate, const Sdf& recess, const Shader& content
                 Rgb bevel = scaled(colour, 1.0 + 0.30 * facing);
                 bevel = scaled(bevel, 1.0 - 0.16 * std::exp(-std::max(d, 0.0) / 0.8));
                 colour = mix(bevel, colour, smoothstep(chamfer - 0.7, chamfer + 0.7, d));
-                const double coverage = clamp01(0.5 - d);
+                const double coverage = clamp01(0.5 - d * s); // one image pixel of edge
                 if (coverage > 0.0) {
-                    Rgb inner = content(x, y);
+                    Rgb inner = content(ix, iy);
                     // Rim shadow cast down and to the right onto the glass.
                     const double shadow = smoothstep(-1.6, 0.8, recess(px - 1.5, py - 1.5));
                     // Ends 2.5 px in, so the glass is exactly flat further inside.
@@ -155,7 +158,7 @@ QImage composePlate(const Plate& plate, const Sdf& recess, const Shader& content
             } else if (fromRight == 2) {
                 colour = mix(colour, black, 0.10);
             }
-            line[x] = toQRgb(colour);
+            line[ix] = toQRgb(colour);
         }
     }
     return image;

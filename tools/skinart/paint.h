@@ -32,8 +32,14 @@ double sdRoundBox(double x, double y, double x0, double y0, double x1, double y1
 // Half disc above cy joined to a vertical strip of the same width below it.
 double sdArch(double x, double y, double cx, double cy, double radius);
 
-// Brushed metal colour; worldY lets two pictures share the same streaks row for row.
-Rgb metalAt(int x, int worldY);
+// Brushed metal colour at x (in picture pixels at 1x) on a row of the shared texture; grainX
+// is the column of the finest grain. A picture drawn at a larger scale passes rows and grain
+// columns of that scale, so its streaks are as fine as its pixels. worldY lets two pictures
+// share the same streaks row for row.
+Rgb metalAt(double x, int grainX, int row);
+inline Rgb metalAt(int x, int worldY) {
+    return metalAt(x, x, worldY);
+}
 
 // Direction the light comes from (screen coordinates, normalised): upper left.
 inline constexpr double lightX = -0.55;
@@ -45,10 +51,12 @@ struct Plate {
     int worldY = 0;              // row of the shared metal texture that row 0 uses
     bool litTopEdge = false;     // the picture forms the top edge of the window
     bool darkBottomEdge = false; // the picture forms the bottom edge of the window
+    int scale = 1;               // image pixels per picture pixel; sizes stay in the latter
 };
 
 using Sdf = std::function<double(double, double)>;
 using Shader = std::function<Rgb(int, int)>;
 
-// Metal plate with a sunken window (recess < 0 inside) filled by content.
+// Metal plate with a sunken window (recess < 0 inside, in picture pixels) filled by content,
+// which is asked for image pixels.
 QImage composePlate(const Plate& plate, const Sdf& recess, const Shader& content);

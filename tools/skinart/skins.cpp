@@ -25,31 +25,35 @@ QPointF onDial(double radius, double angle) {
     return {dialCentreX + 0.5 - std::cos(t) * radius, dialCentreY + 0.5 - std::sin(t) * radius};
 }
 
-QImage dialFace() {
-    QImage face(width, 292, QImage::Format_RGB32);
+QImage dialFace(int s) {
+    QImage face(width * s, 292 * s, QImage::Format_RGB32);
     const Rgb rim = rgb(palette::faceRim);
     const Rgb inner = rgb(palette::faceInner);
     const Rgb haze{0.95, 0.97, 0.99};
     for (int y = 0; y < face.height(); ++y) {
         auto* line = reinterpret_cast<QRgb*>(face.scanLine(y));
-        for (int x = 0; x < width; ++x) {
-            const double r = std::hypot(x + 0.5 - dialCentreX, y + 0.5 - dialCentreY) / dialRadius;
+        for (int x = 0; x < face.width(); ++x) {
+            const double r =
+                std::hypot((x + 0.5) / s - dialCentreX, (y + 0.5) / s - dialCentreY) / dialRadius;
             line[x] = toQRgb(mix(inner, rim, smoothstep(0.62, 0.92, r)));
         }
     }
     GlobeView view;
-    view.centre = QPointF(dialCentreX, dialCentreY);
-    view.radius = 158.0;
+    view.centre = QPointF(dialCentreX * s, dialCentreY * s);
+    view.radius = 158.0 * s;
     view.lat0 = 24.0;
     view.lon0 = 14.0;
-    view.clipBottom = faceLastRow + 1;
+    view.clipBottom = (faceLastRow + 1) * s;
+    view.gridWidth *= s;
+    view.glowWidth *= s;
     paintGlobe(face, view);
     // Light haze towards the diameter, so the globe rises out of the text band and dark text
     // written over the lower dial stays readable.
-    for (int y = 150; y <= faceLastRow; ++y) {
-        const double a = 0.62 * std::pow(smoothstep(150.0, faceLastRow, y), 1.6);
+    for (int y = 150 * s; y < (faceLastRow + 1) * s; ++y) {
+        const double row = (y + 0.5) / s - 0.5;
+        const double a = 0.62 * std::pow(smoothstep(150.0, faceLastRow, row), 1.6);
         auto* line = reinterpret_cast<QRgb*>(face.scanLine(y));
-        for (int x = 0; x < width; ++x) {
+        for (int x = 0; x < face.width(); ++x) {
             const QRgb c = line[x];
             line[x] = toQRgb(mix({qRed(c) / 255.0, qGreen(c) / 255.0, qBlue(c) / 255.0}, haze, a));
         }
@@ -58,8 +62,9 @@ QImage dialFace() {
 }
 
 // Marks of the 60-step scale: every 5 steps a short one, every 15 a long one.
-void paintScale(QImage& image) {
+void paintScale(QImage& image, int s) {
     QPainter painter(&image);
+    painter.scale(s, s);
     painter.setRenderHint(QPainter::Antialiasing);
     QPainterPath face;
     face.addEllipse(QPointF(dialCentreX, dialCentreY), dialRadius, dialRadius);
@@ -97,8 +102,9 @@ void engrave(QPainter& painter, const QString& text, const QFont& font, QPointF 
     painter.drawPath(path);
 }
 
-void paintScaleNumbers(QImage& image) {
+void paintScaleNumbers(QImage& image, int s) {
     QPainter painter(&image);
+    painter.scale(s, s);
     painter.setRenderHint(QPainter::Antialiasing);
     QFont font("P052");
     font.setBold(true);
@@ -116,9 +122,10 @@ Rgb pixel(const QImage& image, int x, int y) {
     return {qRed(c) / 255.0, qGreen(c) / 255.0, qBlue(c) / 255.0};
 }
 
-QImage panelContent() {
-    QImage panel(width, 191, QImage::Format_RGB32);
+QImage panelContent(int s) {
+    QImage panel(width * s, 191 * s, QImage::Format_RGB32);
     QPainter painter(&panel);
+    painter.scale(s, s);
     painter.setRenderHint(QPainter::Antialiasing);
     QLinearGradient day(0, 49, 0, 112);
     day.setColorAt(0, palette::dayTop);
@@ -158,35 +165,36 @@ QImage panelContent() {
 
 } // namespace
 
-QImage topLarge() {
-    const QImage face = dialFace();
+QImage topLarge(int scale) {
+    const QImage face = dialFace(scale);
     const Rgb band = rgb(palette::band);
     const Rgb dividerShade = mix(band, rgb(palette::ring), 0.40);
     const Rgb dividerLight{0.96, 0.98, 0.995};
-    Plate plate{width, 292, topLargeWorldY, true, false};
+    Plate plate{width, 292, topLargeWorldY, true, false, scale};
     QImage image = composePlate(
         plate,
         [](double x, double y) { return sdArch(x, y, dialCentreX, dialCentreY, dialRadius); },
         [&](int x, int y) {
-            if (y <= faceLastRow) {
+            const int row = y / scale;
+            if (row <= faceLastRow) {
                 return pixel(face, x, y);
             }
-            if (y == faceLastRow + 1) {
+            if (row == faceLastRow + 1) {
                 return dividerShade;
             }
-            if (y == faceLastRow + 2) {
+            if (row == faceLastRow + 2) {
                 return dividerLight;
             }
             return band;
         });
-    paintScale(image);
-    paintScaleNumbers(image);
+    paintScale(image, scale);
+    paintScaleNumbers(image, scale);
     return image;
 }
 
-QImage topSmall() {
+QImage topSmall(int scale) {
     const Rgb band = rgb(palette::band);
-    Plate plate{width, 67, topSmallWorldY, true, false};
+    Plate plate{width, 67, topSmallWorldY, true, false, scale};
     return composePlate(
         plate,
         [](double x, double y) {
@@ -195,22 +203,22 @@ QImage topSmall() {
         [&](int, int) { return band; });
 }
 
-QImage bottomLarge() {
-    const QImage panel = panelContent();
+QImage bottomLarge(int scale) {
+    const QImage panel = panelContent(scale);
     const Rgb band = rgb(palette::band);
-    Plate plate{width, 191, bottomLargeWorldY, false, true};
+    Plate plate{width, 191, bottomLargeWorldY, false, true, scale};
     return composePlate(
         plate,
         [](double x, double y) {
             return std::min(sdRoundBox(x, y, bandLeft, -openEnd, bandRight, 3.0, 5.0),
                             sdRoundBox(x, y, 7.0, 49.0, 593.0, 182.0, 6.0));
         },
-        [&](int x, int y) { return y < 20 ? band : pixel(panel, x, y); });
+        [&](int x, int y) { return y / scale < 20 ? band : pixel(panel, x, y); });
 }
 
-QImage bottomSmall() {
+QImage bottomSmall(int scale) {
     const Rgb band = rgb(palette::band);
-    Plate plate{width, 7, bottomSmallWorldY, false, true};
+    Plate plate{width, 7, bottomSmallWorldY, false, true, scale};
     return composePlate(
         plate,
         [](double x, double y) {

@@ -26,9 +26,11 @@ inline constexpr int topSmallWorldY = 228;
 inline constexpr int bottomLargeWorldY = 600;
 inline constexpr int bottomSmallWorldY = 900;
 
-QImage topLarge();
-QImage topSmall();
-QImage bottomLarge();
-QImage bottomSmall();
+// Each picture at scale image pixels per window pixel (1, or 2 for high-density screens); the
+// geometry above stays in window pixels.
+QImage topLarge(int scale = 1);
+QImage topSmall(int scale = 1);
+QImage bottomLarge(int scale = 1);
+QImage bottomSmall(int scale = 1);
 
 } // namespace skin

@@ -92,21 +92,21 @@ QPointF intersect(const Line& p, const Line& q) {
 
 } // namespace
 
-QImage circle(bool withMarks) {
+QImage circle(bool withMarks, int scale) {
     constexpr int samples = 5;
     // Edge pixels are blended towards a neutral mid tone that suits both the metal and the
     // dial face; pixels less than half covered become the key.
     const Rgb neutral{0.80, 0.83, 0.86};
-    QImage image(circleSize, circleSize, QImage::Format_RGB32);
-    for (int y = 0; y < circleSize; ++y) {
-        for (int x = 0; x < circleSize; ++x) {
+    QImage image(circleSize * scale, circleSize * scale, QImage::Format_RGB32);
+    for (int y = 0; y < image.height(); ++y) {
+        for (int x = 0; x < image.width(); ++x) {
             Rgb sum;
             int hits = 0;
             for (int sy = 0; sy < samples; ++sy) {
                 for (int sx = 0; sx < samples; ++sx) {
                     Rgb c;
-                    if (discSample(x + (sx + 0.5) / samples, y + (sy + 0.5) / samples, withMarks,
-                                   c)) {
+                    if (discSample((x + (sx + 0.5) / samples) / scale,
+                                   (y + (sy + 0.5) / samples) / scale, withMarks, c)) {
                         sum = {sum.r + c.r, sum.g + c.g, sum.b + c.b};
                         ++hits;
                     }
@@ -135,9 +135,9 @@ QSize digitBox(int hour) {
     return boxes.at(static_cast<std::size_t>(hour - 1));
 }
 
-QImage digit(int hour) {
+QImage digit(int hour, int scale) {
     const QSize box = digitBox(hour);
-    QImage image(box, QImage::Format_RGB32);
+    QImage image(box * scale, QImage::Format_RGB32);
     image.fill(palette::circleFill);
     // Where the window puts the box inside the circle (integer halves, as it computes them).
     const int left = circleSize / 2 - box.width() / 2;
@@ -147,6 +147,7 @@ QImage digit(int hour) {
     const double inkTop = std::round(circleCentre - digitHeight / 2.0);
     path.translate(circleCentre - left, inkTop - top);
     QPainter painter(&image);
+    painter.scale(scale, scale);
     painter.setRenderHint(QPainter::Antialiasing);
     painter.setPen(Qt::NoPen);
     painter.setBrush(palette::digit);
@@ -154,11 +155,12 @@ QImage digit(int hour) {
     return image;
 }
 
-QImage sun(const QImage& background) {
+QImage sun(const QImage& background, int scale) {
     QImage image = background.convertToFormat(QImage::Format_RGB32);
     QPainter painter(&image);
+    painter.scale(scale, scale);
     painter.setRenderHint(QPainter::Antialiasing);
-    const QPointF c(image.width() / 2.0, image.height() / 2.0);
+    const QPointF c(image.width() / 2.0 / scale, image.height() / 2.0 / scale);
     painter.setPen(Qt::NoPen);
     painter.setBrush(QColor(240, 160, 30));
     for (int i = 0; i < 8; ++i) {
@@ -177,11 +179,12 @@ QImage sun(const QImage& background) {
     return image;
 }
 
-QImage moon(const QImage& background) {
+QImage moon(const QImage& background, int scale) {
     QImage image = background.convertToFormat(QImage::Format_RGB32);
     QPainter painter(&image);
+    painter.scale(scale, scale);
     painter.setRenderHint(QPainter::Antialiasing);
-    const QPointF c(image.width() / 2.0 - 0.5, image.height() / 2.0);
+    const QPointF c(image.width() / 2.0 / scale - 0.5, image.height() / 2.0 / scale);
     QPainterPath disc;
     disc.addEllipse(c, 7.6, 7.6);
     QPainterPath bite;
@@ -196,7 +199,7 @@ QImage moon(const QImage& background) {
     return image;
 }
 
-QImage delta(const QImage& background) {
+QImage delta(const QImage& background, int scale) {
     QImage image = background.convertToFormat(QImage::Format_RGB32);
     // Serif-style delta: a hairline left side, heavy right side and base.
     const QPointF apex(8.5, 1.4);
@@ -211,6 +214,7 @@ QImage delta(const QImage& background) {
                                intersect(base, left), intersect(left, right)}));
     path.setFillRule(Qt::OddEvenFill);
     QPainter painter(&image);
+    painter.scale(scale, scale);
     painter.setRenderHint(QPainter::Antialiasing);
     painter.setPen(Qt::NoPen);
     painter.setBrush(QColor(255, 255, 255, 150));

@@ -2,6 +2,7 @@
 
 #include "AnsiTextU.h"
 #include "CityListU.h"
+#include "ClockChangesU.h"
 #include "DateTimeU.h"
 #include "StreamU.h"
 #include "VerifyU.h"
@@ -13,6 +14,7 @@
 
 #include <algorithm>
 #include <cerrno>
+#include <chrono>
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
@@ -249,10 +251,14 @@ std::string FileErrorText(const std::string& file, const std::string& message) {
     std::error_code ec;
     const fs::path path(file);
     if (message.rfind("Cannot open file", 0) == 0) {
-        if (fs::is_directory(path, ec)) {
+        const fs::file_status status = fs::status(path, ec);
+        if (fs::is_directory(status)) {
             reason = std::strerror(EISDIR);
+        } else if (fs::exists(status) && !fs::is_regular_file(status)) {
+            // Opening a FIFO would wait for a writer, opening a device may do something.
+            reason = "not a regular file";
         } else {
-            const int fd = ::open(file.c_str(), O_RDONLY | O_CLOEXEC);
+            const int fd = ::open(file.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK | O_NOCTTY);
             if (fd < 0)
                 reason = std::strerror(errno);
             else
@@ -296,6 +302,62 @@ int TimesCommand(TCommandLine& line, std::ostream& out, std::ostream& err) {
     if (!Load(file, data, err))
         return 1;
     Times(data, utc, out);
+    return 0;
+}
+
+// Every city's offset changes in the span, in time order (file order at the same instant).
+void Changes(const TCityList& d, double from, int days, std::ostream& out) {
+    struct TLine {
+        TClockChange Change;
+        const TCity* City;
+    };
+    std::vector<TLine> lines;
+    for (const TCity* c : d.Cities)
+        for (const TClockChange& ch :
+             ClockChanges(PlaceOfCity(d, *c), from, IncDateTime(from, days)))
+            lines.push_back({ch, c});
+    std::stable_sort(lines.begin(), lines.end(), [](const TLine& a, const TLine& b) {
+        return a.Change.UtcMs < b.Change.UtcMs;
+    });
+    for (const TLine& l : lines) {
+        std::string instant = FormatIsoSeconds(l.Change.Utc);
+        if (instant.size() > 10)
+            instant[10] = 'T';
+        out << instant << "Z\t" << l.City->UniqueID << '\t' << AnsiToUtf8(l.City->LongName) << '\t'
+            << JsonNumber(l.Change.OffsetBefore) << '\t' << JsonNumber(l.Change.OffsetAfter)
+            << '\n';
+    }
+}
+
+int ChangesCommand(TCommandLine& line, std::ostream& out, std::ostream& err) {
+    const std::optional<std::string> daysText = line.Value("--days");
+    const std::optional<std::string> fromText = line.Value("--from");
+    const std::string file = line.Next("FILE");
+    line.End();
+    int days = ClockChangeDays;
+    if (daysText) {
+        char* end = nullptr;
+        errno = 0;
+        const long n = std::strtol(daysText->c_str(), &end, 10);
+        if (daysText->empty() || *end != '\0' || errno != 0 || n < 1 || n > 36500)
+            throw EUsageError("--days needs a day count of 1 to 36500, not '" + *daysText + "'");
+        days = static_cast<int>(n);
+    }
+    double from = 0;
+    if (fromText) {
+        int y = 0, m = 0, dd = 0, n = 0;
+        if (std::sscanf(fromText->c_str(), "%4d-%2d-%2d%n", &y, &m, &dd, &n) != 3 ||
+            static_cast<std::size_t>(n) != fromText->size() || !TryEncodeDate(y, m, dd, from))
+            throw EUsageError("not a date: '" + *fromText + "' (YYYY-MM-DD)");
+    } else {
+        const auto now = std::chrono::duration_cast<std::chrono::milliseconds>(
+            std::chrono::system_clock::now().time_since_epoch());
+        from = std::floor(FromUnixMilliseconds(now.count())); // today, UTC
+    }
+    TCityList data;
+    if (!Load(file, data, err))
+        return 1;
+    Changes(data, from, days, out);
     return 0;
 }
 
@@ -393,6 +455,15 @@ const TCommand Commands[] = {
      "daylight saving is in force. A city without a place prints '-' in the last three\n"
      "columns. INSTANT is UTC: YYYY-MM-DDTHH:MM[:SS[.fff]][Z].\n",
      TimesCommand},
+    {"changes", "FILE [--days N] [--from YYYY-MM-DD]", "list every city's clock changes",
+     "Prints every change of a city's local offset in the span, one line each in time order:\n"
+     "the instant in UTC (YYYY-MM-DDTHH:MM:SSZ), the city's id, its long name, the offset\n"
+     "before and the offset after, in hours east of UTC. The changes are worked out from\n"
+     "the rules of the city's state or country as the clock applies them; a city without a\n"
+     "place, or whose place has no daylight saving, prints nothing.\n"
+     "  --days N           the span's length in days, 1 to 36500 (default 90)\n"
+     "  --from YYYY-MM-DD  the span's first day, from 00:00 UTC (default today)\n",
+     ChangesCommand},
     {"copy", "IN OUT", "read a data file and write it again",
      "Reads IN with the program's reader and writes OUT with its writer, replacing OUT\n"
      "safely.\n",
