@@ -34,6 +34,16 @@ TZoneMap LoadCityZones(const QString& programDir) {
     return map;
 }
 
+bool RememberPlaceZone(const QString& programDir, const TZoneKey& place, const std::string& zone) {
+    if (zone.empty() || place.Country.empty() || programDir.isEmpty())
+        return false;
+    const std::string file = QDir(programDir).filePath(QStringLiteral("user.zones")).toStdString();
+    TZoneMap map;
+    ReadZoneMapFile(file, map);
+    map[place] = zone;
+    return WriteZoneMapFile(file, map);
+}
+
 TZoneCheckNote::TZoneCheckNote(const QString& text, QWidget* parent) : QWidget(parent, Qt::Tool) {
     setObjectName(QStringLiteral("ZoneCheckNote"));
     setWindowTitle(QStringLiteral("Time zones"));

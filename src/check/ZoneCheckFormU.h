@@ -13,6 +13,10 @@ class TClockHost;
 // or in the installation's data folder), then the user's "user.zones" in the program's folder.
 TZoneMap LoadCityZones(const QString& programDir);
 
+// Remembers in the user's "user.zones" that the place lies in the zone (the user filled it from
+// that zone); false when the file cannot be written.
+bool RememberPlaceZone(const QString& programDir, const TZoneKey& place, const std::string& zone);
+
 // A note the clock shows once at start, without holding anything up: its text, a button to the
 // check window and one to put it away.
 class TZoneCheckNote : public QWidget {
