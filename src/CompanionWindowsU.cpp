@@ -9,13 +9,17 @@
 #include "SearchU.h"
 #include "SelectCityU.h"
 #include "SplashU.h"
+#include "ZoneCheckFormU.h"
+#include "ZonePickerRulesU.h"
 
 #include <QApplication>
 #include <QEvent>
 #include <QLineEdit>
 #include <QListWidget>
+#include <QPushButton>
 #include <QSet>
 #include <QTimer>
+#include <QTreeWidget>
 #include <QWindow>
 
 // Moves a companion into the work area when its frame becomes known, which the desktop tells
@@ -196,6 +200,29 @@ void TCompanionWindows::OpenAbout() {
     Splash_->exec();
 }
 
+void TCompanionWindows::OpenZoneCheck() {
+    if (!ZoneCheck_)
+        ZoneCheck_ = std::make_unique<TZoneCheckForm>(Host);
+    PlaceOnHost(*ZoneCheck_);
+    ZoneCheck_->RunCheck();
+    ShowAboveHost(*ZoneCheck_);
+    ZoneCheck_->DifferList->setFocus();
+}
+
+void TCompanionWindows::NoteZoneDifferences() {
+    if (ZoneNote_)
+        return;
+    const TPlatform& p = Host.Platform();
+    const std::string text = DialZoneNote(Host.CityList(), LoadCityZones(p.ProgramDir),
+                                          p.Clock ? UnixSeconds(p.Clock->NowUtc()) : 0);
+    if (text.empty())
+        return;
+    ZoneNote_ = std::make_unique<TZoneCheckNote>(QString::fromStdString(text));
+    QObject::connect(ZoneNote_->CheckButton, &QPushButton::clicked, [this] { OpenZoneCheck(); });
+    PlaceOnHost(*ZoneNote_);
+    ZoneNote_->show();
+}
+
 void TCompanionWindows::OpenClockChanges() {
     TClockChangesForm& c = *ClockChanges_;
     PlaceOnHost(c);
@@ -209,6 +236,8 @@ void TCompanionWindows::CityListReplaced() {
     SelectCity_->hide();
     Search_->hide();
     Manage_->PutAway();
+    if (ZoneCheck_)
+        ZoneCheck_->hide();
     // Its lines are texts; they follow the new list once it has been read.
     QTimer::singleShot(0, ClockChanges_.get(), [this] {
         if (ClockChanges_->isVisible())
@@ -223,6 +252,10 @@ void TCompanionWindows::CloseAll() {
     Search_->hide();
     MyCityMessage_->hide();
     Manage_->hide();
+    if (ZoneCheck_)
+        ZoneCheck_->hide();
+    if (ZoneNote_)
+        ZoneNote_->hide();
     ClockChanges_->hide();
     Splash_->hide();
     // Whatever else is up goes too, boxes that companions wait on included (hiding ends their

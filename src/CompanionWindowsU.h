@@ -13,6 +13,8 @@ class TOptionsForm;
 class TSearchForm;
 class TSelectCityForm;
 class TSplashForm;
+class TZoneCheckForm;
+class TZoneCheckNote;
 
 // The one owner of the companion windows: creates each once, in the order the program starts
 // them, and places, prepares and shows them for the clock window's commands. The only file
@@ -28,10 +30,15 @@ public:
     void OpenPreferences() override;
     void OpenManage(TManagePage page, TManageMode mode, std::int32_t recordId) override;
     void OpenAbout() override;
+    void OpenZoneCheck() override;
     void OpenClockChanges() override;
     void CityListReplaced() override;
     void CloseAll() override;
     void KeepAboveHost() override;
+
+    // Once a start: a note when a city on the dial differs from its time zone soon.
+    void NoteZoneDifferences();
+    TZoneCheckNote* ZoneNote() { return ZoneNote_.get(); }
 
     // The start-up screen, shown until its timer closes it; the clock window waits hidden.
     void RunStartupScreen();
@@ -64,6 +71,8 @@ private:
     std::unique_ptr<TSelectCityForm> SelectCity_;
     std::unique_ptr<TSearchForm> Search_;
     std::unique_ptr<TMyCityMessageForm> MyCityMessage_;
+    std::unique_ptr<TZoneCheckForm> ZoneCheck_; // made when first opened
+    std::unique_ptr<TZoneCheckNote> ZoneNote_;
     std::unique_ptr<TClockChangesForm> ClockChanges_;
     class TFrameKeeper;
     std::unique_ptr<TFrameKeeper> Keeper; // goes first: it watches the windows above

@@ -45,6 +45,7 @@ int main(int argc, char** argv) {
         return 0;
 
     form.show();
+    companions.NoteZoneDifferences();
     const int result = app.exec();
     form.SetCompanions(nullptr); // the companions go first
     return result;

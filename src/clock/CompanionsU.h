@@ -23,6 +23,8 @@ public:
     // recordId 0: none.
     virtual void OpenManage(TManagePage page, TManageMode mode, std::int32_t recordId) = 0;
     virtual void OpenAbout() = 0;
+    // The places whose offset or rules differ from the system's time zones.
+    virtual void OpenZoneCheck() {}
     // The coming clock changes of My City and the cities on the dial.
     virtual void OpenClockChanges() = 0;
 

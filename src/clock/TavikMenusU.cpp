@@ -90,6 +90,8 @@ void TTavikForm::CreateMenus() {
     Separator(Location1, "N9");
     on(Item(Location1, "SelectMyCity1", QStringLiteral("Select &My City...")),
        &TTavikForm::SelectMyCity1Click);
+    on(Item(Location1, "CheckTimeZones1", QStringLiteral("Check &Time Zones...")),
+       &TTavikForm::CheckTimeZones1Click);
     Separator(Location1, "N13");
     on(Item(Location1, "ClockChanges1", QStringLiteral("C&lock Changes...")),
        &TTavikForm::ClockChanges1Click);
@@ -206,6 +208,11 @@ void TTavikForm::SelectMyCity1Click() {
 void TTavikForm::Search1Click() {
     if (Companions != nullptr)
         Companions->OpenSearch();
+}
+
+void TTavikForm::CheckTimeZones1Click() {
+    if (Companions != nullptr)
+        Companions->OpenZoneCheck();
 }
 
 void TTavikForm::Options1Click() {

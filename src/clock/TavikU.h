@@ -186,6 +186,7 @@ public:
     void City3Click();
     void Airport3Click();
     void SelectMyCity1Click();
+    void CheckTimeZones1Click();
     void Dock1Click();
     void AnalogClock1Click();
     void ShowCities1Click();

@@ -4,6 +4,7 @@
 #include "ManageU.h"
 #include "QtTextU.h"
 #include "UpDownU.h"
+#include "ZoneCheckFormU.h"
 #include "ZonePickerU.h"
 #include "ui_ManageCountryPage.h"
 
@@ -199,6 +200,11 @@ bool TCountryPage::ApplyCountry() {
     if (o.OffsetReset)
         CountryUTCOffSetEdit->setText(QString::fromStdString(o.OffsetText));
     CountryNameEdit->setText(ToQ(EditedCountry->Name)); // as stored: without blanks around it
+    // The zone the rules were filled from goes with the place, for the time-zone check.
+    if (!PickedZone.empty())
+        RememberPlaceZone(Form.Host.Platform().ProgramDir,
+                          PlaceZoneKey(data, TPlace{nullptr, EditedCountry}), PickedZone);
+    PickedZone.clear();
     if (Form.NewMode)
         TManageForm::EnableGroup(CountriesGroupBox, true);
     CountryApplyButton->setEnabled(false);
@@ -243,8 +249,9 @@ void TCountryPage::CountryUTCOffSetUpDownClick() {
 }
 
 void TCountryPage::CountryFromZoneButtonClick() {
-    PickZoneForPage(Form.Host, CountryGroupBox, CountryCodeEdit->text().toStdString(),
-                    CountryUTCOffSetEdit, *Panel, [this] { EnableApply(); });
+    PickZoneForPage(
+        Form.Host, CountryGroupBox, CountryCodeEdit->text().toStdString(), CountryUTCOffSetEdit,
+        *Panel, [this] { EnableApply(); }, [this](const std::string& zone) { PickedZone = zone; });
 }
 
 void TCountryPage::CountryApplyButtonClick() {

@@ -58,6 +58,7 @@ public:
     void UpDown6Click();
 
     TCountry* EditedCountry = nullptr;
+    std::string PickedZone; // from "From time zone...", until Apply
 
     QGroupBox* CountriesGroupBox = nullptr;
     QLineEdit* CountryEdit = nullptr;

@@ -4,6 +4,7 @@
 #include "ManageU.h"
 #include "QtTextU.h"
 #include "UpDownU.h"
+#include "ZoneCheckFormU.h"
 #include "ZonePickerU.h"
 #include "ui_ManageStatePage.h"
 
@@ -191,6 +192,11 @@ bool TStatePage::ApplyState() {
     if (o.OffsetReset)
         StateUTCOffSetEdit->setText(QString::fromStdString(o.OffsetText));
     StateNameEdit->setText(ToQ(EditedState->Name)); // as stored: without blanks around it
+    // The zone the rules were filled from goes with the place, for the time-zone check.
+    if (!PickedZone.empty())
+        RememberPlaceZone(Form.Host.Platform().ProgramDir,
+                          PlaceZoneKey(data, TPlace{EditedState, nullptr}), PickedZone);
+    PickedZone.clear();
     if (Form.NewMode) {
         TManageForm::EnableGroup(StatesGroupBox, true);
         ClearStatePage();
@@ -251,8 +257,10 @@ void TStatePage::StateCountryComboBoxClick() {
 void TStatePage::StateFromZoneButtonClick() {
     // The zones of the chosen country lead the list.
     const auto* country = static_cast<const TCountry*>(CountryTarget.SelectedItem());
-    PickZoneForPage(Form.Host, StateGroupBox, country != nullptr ? country->Code : std::string(),
-                    StateUTCOffSetEdit, *Panel, [this] { EnableApply(); });
+    PickZoneForPage(
+        Form.Host, StateGroupBox, country != nullptr ? country->Code : std::string(),
+        StateUTCOffSetEdit, *Panel, [this] { EnableApply(); },
+        [this](const std::string& zone) { PickedZone = zone; });
 }
 
 void TStatePage::StateApplyButtonClick() {

@@ -57,6 +57,7 @@ public:
     void StateDSTEndTimeMChange();
 
     TState* EditedState = nullptr;
+    std::string PickedZone; // from "From time zone...", until Apply
 
     QGroupBox* StatesGroupBox = nullptr;
     QLineEdit* StateEdit = nullptr;

@@ -126,12 +126,14 @@ bool TZonePickerForm::eventFilter(QObject* watched, QEvent* e) {
 }
 
 void PickZoneForPage(TClockHost& host, QWidget* page, const std::string& countryCode,
-                     QLineEdit* offsetEdit, TDSTPanel& panel, std::function<void()> changed) {
+                     QLineEdit* offsetEdit, TDSTPanel& panel, std::function<void()> changed,
+                     std::function<void(const std::string& zone)> zoneChosen) {
     auto* picker = new TZonePickerForm(host, page->window());
     picker->setAttribute(Qt::WA_DeleteOnClose);
     picker->Prepare(countryCode);
     QObject::connect(picker, &QDialog::accepted, offsetEdit,
-                     [picker, offsetEdit, &panel, changed = std::move(changed)] {
+                     [picker, offsetEdit, &panel, changed = std::move(changed),
+                      zoneChosen = std::move(zoneChosen)] {
                          const std::optional<TZonePick> pick = picker->Pick();
                          if (!pick)
                              return;
@@ -140,6 +142,8 @@ void PickZoneForPage(TClockHost& host, QWidget* page, const std::string& country
                          ShowZonePick(*pick, offset, p, panel.Context());
                          offsetEdit->setText(QString::fromStdString(offset));
                          panel.Show(p);
+                         if (zoneChosen)
+                             zoneChosen(picker->SelectedZone());
                          changed();
                      });
     picker->open();

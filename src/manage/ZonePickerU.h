@@ -65,4 +65,5 @@ private:
 // edit and its rules into the daylight-saving panel, as the user would enter them, and then runs
 // changed, which enables the page's Apply. Nothing is stored.
 void PickZoneForPage(TClockHost& host, QWidget* page, const std::string& countryCode,
-                     QLineEdit* offsetEdit, TDSTPanel& panel, std::function<void()> changed);
+                     QLineEdit* offsetEdit, TDSTPanel& panel, std::function<void()> changed,
+                     std::function<void(const std::string& zone)> zoneChosen = {});

@@ -21,6 +21,7 @@ set(expected
     bin/tavik
     bin/tvktool
     share/tavik/default.tvk
+    share/tavik/default.zones
     share/applications/${APP_ID}.desktop
     share/metainfo/${APP_ID}.metainfo.xml
     share/man/man1/tavik.1

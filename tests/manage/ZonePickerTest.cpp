@@ -5,6 +5,7 @@
 #include "ManageU.h"
 #include "StatePageU.h"
 #include "Widgets.h"
+#include "ZoneCheckU.h"
 #include "ZonePickerU.h"
 
 #include "../data/ZoneFiles.h"
@@ -223,6 +224,10 @@ TEST_F(ZonePicker, ANewCountryTakesLisbonsRulesAndKeepsThemForTenYears) {
     const TCountry* testland = CountryNamed("Testland");
     ASSERT_NE(testland, nullptr);
     EXPECT_EQ(testland->UTCOffset, 0);
+    // The zone goes with the place into the user's side file, for the time-zone check.
+    TZoneMap zones;
+    ASSERT_TRUE(ReadZoneMapFile(Host.P.File(QStringLiteral("user.zones")).toStdString(), zones));
+    EXPECT_EQ(zones, (TZoneMap{{{"Testland", "", ""}, "Europe/Lisbon"}}));
     const int changes =
         CheckAgainstTransitions("Europe/Lisbon", 0, testland->DSTStart, testland->DSTEnd);
     if (changes == 0)

@@ -490,6 +490,52 @@ TEST_F(TvkTool, VerifyPrintsOneFindingPerLine) {
     EXPECT_NE(r.Err.find("Cannot open file"), std::string::npos);
 }
 
+TEST(TvkToolCheckFile, AStalePlaceIsListedAndTheExitStatusSaysSo) {
+    if (!fs::exists("/usr/share/zoneinfo/America/Mexico_City"))
+        GTEST_SKIP() << "no time-zone database installed";
+    const fs::path dir =
+        fs::temp_directory_path() / ("tavik-checkfile-" + std::to_string(::getpid()));
+    fs::create_directories(dir);
+    TCityList d;
+    TCountry& mx = d.Countries.AddWithNewId();
+    mx.Name = "Mexico";
+    mx.UTCOffset = -6;
+    mx.DSTStart = LastSunday(4, 2); // saving as before 2022
+    mx.DSTEnd = LastSunday(10, 2);
+    TCity& city = d.Cities.AddWithNewId();
+    city.LongName = "Guadalajara";
+    city.CountryId = mx.UniqueId;
+    TCountry& own = d.Countries.AddWithNewId();
+    own.Name = "Handland";
+    own.UTCOffset = 2;
+    d.Cities.AddWithNewId().CountryId = own.UniqueId;
+    const std::string file = (dir / "user.tvk").string();
+    SaveCityListFile(file, d);
+    { std::ofstream(dir / "default.zones") << "Mexico\t\t\tAmerica/Mexico_City\n"; }
+
+    ToolRun r = Tool({"check-file", file, "--utc", "2027-01-01T00:00Z"});
+    EXPECT_EQ(r.Status, 1) << r.Err;
+    EXPECT_NE(r.Out.find("differs: Mexico\tAmerica/Mexico_City\there UTC -6 with daylight saving"),
+              std::string::npos)
+        << r.Out;
+    EXPECT_NE(r.Out.find("the system UTC -6 all year since 2022"), std::string::npos) << r.Out;
+    EXPECT_NE(r.Out.find("unchecked: Handland"), std::string::npos) << r.Out;
+
+    // The user's own side file gives the hand-made place a zone of its own.
+    { std::ofstream(dir / "user.zones") << "Handland\t\t\tEtc/GMT-2\n"; }
+    r = Tool({"check-file", file, "--utc", "2027-01-01T00:00Z"});
+    EXPECT_EQ(r.Out.find("unchecked:"), std::string::npos) << r.Out;
+    EXPECT_NE(r.Out.find("1 places agree with the system's zones; 1 differ"), std::string::npos)
+        << r.Out;
+
+    // A zone file named on the command line must be readable.
+    r = Tool({"check-file", file, "--zones", (dir / "missing.zones").string()});
+    EXPECT_EQ(r.Status, 1);
+    EXPECT_NE(r.Err.find("missing.zones"), std::string::npos);
+    EXPECT_EQ(Tool({"check-file", file, "--utc", "tomorrow"}).Status, 2);
+    fs::remove_all(dir);
+}
+
 // --- changes -------------------------------------------------------------------------------
 
 namespace {

@@ -9,6 +9,8 @@
 #include "WorldCheckU.h"
 #include "WorldTablesU.h"
 #include "ZoneCommandU.h"
+#include "ZoneFileCheckU.h"
+#include "ZonePickerRulesU.h"
 
 #include <algorithm>
 #include <cerrno>
@@ -17,6 +19,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <ctime>
 #include <fcntl.h>
 #include <filesystem>
 #include <ostream>
@@ -375,10 +378,12 @@ int CopyCommand(TCommandLine& line, std::ostream&, std::ostream& err) {
 }
 
 int BuildCommand(TCommandLine& line, std::ostream&, std::ostream& err) {
+    const std::optional<std::string> zones = line.Value("--zones");
     const std::string dir = line.Next("DIR");
     const std::string outFile = line.Next("OUT");
     line.End();
-    return BuildWorld(dir, outFile, err);
+    const int status = BuildWorld(dir, outFile, err);
+    return status != 0 || !zones ? status : WriteWorldZones(dir, *zones, err);
 }
 
 int ExportCommand(TCommandLine& line, std::ostream&, std::ostream& err) {
@@ -402,6 +407,21 @@ int CheckCommand(TCommandLine& line, std::ostream& out, std::ostream& err) {
     const std::string dir = line.Next("DIR");
     line.End();
     return RunWorldCheck(dir, options, out, err);
+}
+
+int CheckFileCommand(TCommandLine& line, std::ostream& out, std::ostream& err) {
+    const std::optional<std::string> zones = line.Value("--zones");
+    const std::optional<std::string> instant = line.Value("--utc");
+    const std::string file = line.Next("FILE");
+    line.End();
+    std::int64_t from = static_cast<std::int64_t>(std::time(nullptr));
+    if (instant) {
+        double utc = 0;
+        if (!ParseUtcInstant(*instant, utc))
+            throw EUsageError("not a UTC instant: '" + *instant + "' (YYYY-MM-DDTHH:MM[:SS]Z)");
+        from = UnixSeconds(utc);
+    }
+    return RunCheckFile(file, zones, from, out, err);
 }
 
 int VerifyCommand(TCommandLine& line, std::ostream& out, std::ostream& err) {
@@ -448,10 +468,11 @@ const TCommand Commands[] = {
      "Reads IN with the program's reader and writes OUT with its writer, replacing OUT\n"
      "safely.\n",
      CopyCommand},
-    {"build", "DIR OUT", "make a data file from the world tables",
+    {"build", "DIR OUT [--zones ZONES]", "make a data file from the world tables",
      "Reads the world tables in DIR (countries.csv, states.csv, cities.csv, airports.csv,\n"
      "mycity.csv) and writes the data file OUT with the program's writer. A fault in a\n"
-     "table is reported as FILE:LINE: COLUMN: what.\n",
+     "table is reported as FILE:LINE: COLUMN: what.\n"
+     "  --zones ZONES  also write the time zone of each place and city to ZONES\n",
      BuildCommand},
     {"export", "FILE DIR", "write a data file as world tables",
      "Writes the records of FILE as tables into DIR; 'build' makes the same file from\n"
@@ -467,6 +488,15 @@ const TCommand Commands[] = {
      "  --brief     leave out the expected differences\n"
      "Exit status 0 when nothing unexpected was found, 1 otherwise.\n",
      CheckCommand},
+    {"check-file", "FILE [--zones ZONES] [--utc INSTANT]",
+     "compare a data file's places with the system's zones",
+     "Compares the offset and daylight-saving rules of every country and state of FILE\n"
+     "with the system's zones of its cities, at every instant of the 12 months from now\n"
+     "(or from INSTANT). The zones come from ZONES, else from default.zones beside FILE\n"
+     "and FILE's own side file (FILE with .zones for .tvk). Lists the places that differ,\n"
+     "those whose zone the program's rules cannot hold and those without a zone, then one\n"
+     "summary line. Exit status 0 when no place differs, 1 otherwise.\n",
+     CheckFileCommand},
     {"verify", "FILE", "list the oddities that the program reads without a word",
      "Lists, one per line, what the program's reader silently accepts but a person should\n"
      "know: negative counts, bytes after the My City id, text lengths beyond a field's\n"
