@@ -40,6 +40,7 @@ public:
     // Once a start: a note when a city on the dial differs from its time zone soon.
     void NoteZoneDifferences();
     TZoneCheckNote* ZoneNote() { return ZoneNote_.get(); }
+    TZoneCheckForm* ZoneCheck() { return ZoneCheck_.get(); } // none until first opened
 
     // The start-up screen, shown until its timer closes it; the clock window waits hidden.
     void RunStartupScreen();

@@ -1,6 +1,7 @@
 // Every window of the program as a screen reader and a keyboard meet it: the tree of Qt's
 // accessibility interfaces (what the desktop's accessibility bus serves), and Tab through it.
 #include "CityLabelU.h"
+#include "ClockChangesFormU.h"
 #include "CompanionWindowsU.h"
 #include "FakePlatform.h"
 #include "ManageU.h"
@@ -12,6 +13,7 @@
 #include "SplashU.h"
 #include "TavikU.h"
 #include "TestWorld.h"
+#include "ZoneCheckFormU.h"
 #include "ZonePickerU.h"
 
 #include <QAccessible>
@@ -173,6 +175,13 @@ protected:
                 Companions->Manage().PutAway();
             }
         }
+        Companions->OpenClockChanges();
+        check(&Companions->ClockChanges(), QStringLiteral("Clock Changes"));
+        Companions->ClockChanges().hide();
+        Companions->OpenZoneCheck();
+        ASSERT_NE(Companions->ZoneCheck(), nullptr);
+        check(Companions->ZoneCheck(), QStringLiteral("Check Time Zones"));
+        Companions->ZoneCheck()->hide();
         TZonePickerForm picker(*Form);
         picker.Prepare("NP");
         picker.show();

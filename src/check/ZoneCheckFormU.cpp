@@ -9,6 +9,7 @@
 #include <QFileInfo>
 #include <QHBoxLayout>
 #include <QHeaderView>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QPushButton>
 #include <QTreeWidget>
@@ -189,4 +190,13 @@ void TZoneCheckForm::Updated() {
     RunCheck();
     (DifferList->topLevelItemCount() > 0 ? static_cast<QWidget*>(DifferList) : CloseButton)
         ->setFocus();
+}
+
+void TZoneCheckForm::keyPressEvent(QKeyEvent* e) {
+    // Escape closes it as it closes every other window of the clock.
+    if (e->key() == Qt::Key_Escape && e->modifiers() == Qt::NoModifier) {
+        hide();
+        return;
+    }
+    QWidget::keyPressEvent(e);
 }

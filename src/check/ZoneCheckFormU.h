@@ -48,6 +48,9 @@ public:
 
     const TZoneCheckResult& Result() const { return Result_; }
 
+protected:
+    void keyPressEvent(QKeyEvent* e) override;
+
 private:
     void UpdateButtonClick();
     void UpdateAllButtonClick();

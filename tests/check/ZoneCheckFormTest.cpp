@@ -4,6 +4,7 @@
 
 #include <QLabel>
 #include <QPushButton>
+#include <QTest>
 #include <QTreeWidget>
 #include <gtest/gtest.h>
 
@@ -41,6 +42,12 @@ TEST(ZoneCheckForm, UpdateAllFillsTheStalePlaceAndListsTheOthersApart) {
     EXPECT_FALSE(form.UpdateAllButton->isEnabled());
     EXPECT_TRUE(form.SummaryLabel->text().startsWith(QStringLiteral("Every checked place")));
     EXPECT_EQ(host.Data.Countries.Items(2).UTCOffset, 5.5); // India untouched
+
+    // Escape closes it as Close does.
+    form.show();
+    form.activateWindow();
+    QTest::keyClick(form.UpdateAllButton, Qt::Key_Escape);
+    EXPECT_FALSE(form.isVisible());
     fs::remove_all(dir);
 }
 
