@@ -61,11 +61,12 @@ TCompanionWindows::TCompanionWindows(TClockHost& host)
           static_cast<QWidget*>(SelectCity_.get()), static_cast<QWidget*>(Search_.get()),
           static_cast<QWidget*>(ClockChanges_.get())})
         w->installEventFilter(Keeper.get());
-    QObject::connect(Manage_.get(), &TManageForm::RecordDeleted,
-                     [this](TManagePage page) { RecordDeleted(page); });
+    Host.Store().AddListener(this);
 }
 
-TCompanionWindows::~TCompanionWindows() = default;
+TCompanionWindows::~TCompanionWindows() {
+    Host.Store().RemoveListener(this);
+}
 
 bool TCompanionWindows::Offers(TKind kind, TManagePage) const {
     switch (kind) {
@@ -183,16 +184,15 @@ void TCompanionWindows::OpenManage(TManagePage page, TManageMode mode, std::int3
     Manage_->Open(page, mode, recordId);
 }
 
-void TCompanionWindows::RecordDeleted(TManagePage page) {
+void TCompanionWindows::LocationRemoved(TRecordKind kind, std::int32_t) {
     // Its lines may name the deleted city.
-    if (page == TManagePage::Cities)
+    if (kind == TRecordKind::City)
         SelectCity_->hide();
     // Its lists and results may name any deleted record.
     Search_->hide();
     // It shows texts, not records: it follows the data as it now stands.
     ClockChanges_->Refresh();
-    // The dial's labels and popup targets are looked up again.
-    Host.RefreshDial();
+    // The clock hears of it from the store and looks its labels and popup targets up again.
 }
 
 void TCompanionWindows::OpenAbout() {

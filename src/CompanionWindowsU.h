@@ -1,6 +1,7 @@
 #pragma once
 
 #include "CompanionsU.h"
+#include "LocationStoreU.h"
 
 #include <memory>
 
@@ -19,7 +20,7 @@ class TZoneCheckNote;
 // The one owner of the companion windows: creates each once, in the order the program starts
 // them, and places, prepares and shows them for the clock window's commands. The only file
 // that knows every window.
-class TCompanionWindows : public TCompanions {
+class TCompanionWindows : public TCompanions, private TLocationListener {
 public:
     explicit TCompanionWindows(TClockHost& host);
     ~TCompanionWindows() override;
@@ -62,8 +63,8 @@ private:
     // the clock, which stays on top of other windows.
     void ShowAboveHost(QWidget& window);
 
-    // Windows that show records let go of them when the data window deletes one.
-    void RecordDeleted(TManagePage page);
+    // Windows that show records let go of them when the store takes one away.
+    void LocationRemoved(TRecordKind kind, std::int32_t id) override;
 
     TClockHost& Host;
     std::unique_ptr<TSplashForm> Splash_;

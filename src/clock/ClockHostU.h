@@ -2,6 +2,7 @@
 
 #include "CityListU.h"
 #include "FormatU.h"
+#include "LocationStoreU.h"
 #include "PlatformU.h"
 #include "TavikOptionsU.h"
 
@@ -15,8 +16,11 @@ class TClockHost {
 public:
     virtual ~TClockHost() = default;
 
-    // The location data, My City, the current city and the modified flag, edited in place.
-    virtual TCityList& CityList() = 0;
+    // The location data with its file name and bookkeeping: changes go through it, and the
+    // clock and the companions hear of them from it.
+    virtual TLocationStore& Store() = 0;
+    // The data itself, for reading and for edits the store is told of.
+    TCityList& CityList() { return Store().Data(); }
     virtual const TPlatform& Platform() const = 0;
     virtual const TLocaleFacts& LocaleFacts() const = 0;
     // The date format the display options give, for dates that companions show.
@@ -30,8 +34,6 @@ public:
     virtual void SetTopmost(bool topmost) = 0;
     virtual void ComputeCurrentCityTime() = 0;
     virtual void RefreshDial() = 0;
-    // Called before a city is deleted, so that the centre does not keep it.
-    virtual void CityRemoved(const TCity* city) = 0;
     // Saves to the file that Save writes; false (after the message) when it failed.
     virtual bool SaveCityList() = 0;
     // My City becomes the city, which also takes the centre.

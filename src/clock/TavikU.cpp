@@ -169,6 +169,7 @@ void TPopupLabel::mousePressEvent(QMouseEvent* e) {
 TTavikForm::TTavikForm(const TPlatform& platform, const TSkin& skin, QWidget* parent)
     : QMainWindow(parent), Platform_(platform), Skin(skin) {
     QAccessible::installFactory(&SkinImageInterface); // once; a second install is ignored
+    Locations.AddListener(this);
     PlacesItself = WindowsPlaceThemselves(QGuiApplication::platformName().toStdString());
     setObjectName(QStringLiteral("TavikForm"));
     setWindowTitle(QStringLiteral("Tavik Ravorudevu"));
@@ -818,9 +819,17 @@ void TTavikForm::RefreshDial() {
     RedrawDial();
 }
 
-void TTavikForm::CityRemoved(const TCity* city) {
-    if (city == Data.CurrentCity && Data.CurrentCity != Data.MyCity)
-        Data.CurrentCity = Data.MyCity;
+void TTavikForm::LocationsChanged() {
+    ComputeCurrentCityTime();
+    RefreshDial();
+}
+
+void TTavikForm::LocationRemoved(TRecordKind, std::int32_t) {
+    LocationsChanged();
+}
+
+void TTavikForm::LocationsReplaced() {
+    LocationsChanged();
 }
 
 void TTavikForm::SetMyCity(TCity* city) {

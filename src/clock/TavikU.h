@@ -58,7 +58,7 @@ protected:
     void mousePressEvent(QMouseEvent* e) override;
 };
 
-class TTavikForm : public QMainWindow, public TClockHost {
+class TTavikForm : public QMainWindow, public TClockHost, private TLocationListener {
     Q_OBJECT
 public:
     explicit TTavikForm(const TPlatform& platform, const TSkin& skin, QWidget* parent = nullptr);
@@ -68,7 +68,7 @@ public:
     void SetCompanions(TCompanions* companions);
 
     // What companion windows may ask.
-    TCityList& CityList() override { return Data; }
+    TLocationStore& Store() override { return Locations; }
     const TPlatform& Platform() const override { return Platform_; }
     const TLocaleFacts& LocaleFacts() const override { return Locale; }
     const std::string& ShortDateFormat() const override { return DateFormat; }
@@ -81,7 +81,8 @@ public:
     bool EndRequested() const override { return EndRequested_; }
 
     // The data, the options and the current texts, as the other windows and tests see them.
-    TCityList Data;
+    TLocationStore Locations;
+    TCityList& Data = Locations.Data();
     TDisplayOptions Options;
     TFileDialogSettings OpenDialog;
     TFileDialogSettings SaveDialog;
@@ -132,7 +133,6 @@ public:
     void SavePreferences();
     void ResetPreferences();
     void SyncViewMenuChecks() override;
-    void CityRemoved(const TCity* city) override;
     void BuildCityLabels();
     // Once a minute, from the tick: the labels are rebuilt when a column, a band or a caption
     // has changed since (a clock change, the daytime window's edges), and hints whose text has
@@ -339,6 +339,12 @@ private:
     // Centred before the desktop told the frame: centred again by it once it is known.
     bool CentreByFramePending = false;
     void CentreByFrameWhenKnown();
+
+private:
+    // The dial follows the data as the store tells of it.
+    void LocationsChanged() override;
+    void LocationRemoved(TRecordKind kind, std::int32_t id) override;
+    void LocationsReplaced() override;
 };
 
 // The fonts of the centre labels.

@@ -109,14 +109,13 @@ std::optional<std::int64_t> FirstDisagreement(const std::vector<std::int64_t>& t
         const bool pc = p[k] != p[k - 1], sc = s[k] != s[k - 1];
         if (!pc && !sc)
             continue;
-        const std::optional<std::int64_t> cp =
-            pc ? std::optional(FirstChange(t[k - 1], t[k], pf)) : std::nullopt;
-        const std::optional<std::int64_t> cs =
-            sc ? std::optional(FirstChange(t[k - 1], t[k], sf)) : std::nullopt;
+        // Plain values rather than optionals: GCC 12 warns falsely about the optionals here.
+        const std::int64_t cp = pc ? FirstChange(t[k - 1], t[k], pf) : t[k];
+        const std::int64_t cs = sc ? FirstChange(t[k - 1], t[k], sf) : t[k];
         if (!Near(p[k], s[k]))
-            return std::min(cp.value_or(t[k]), cs.value_or(t[k]));
-        if (cp && cs && *cp != *cs)
-            return std::min(*cp, *cs);
+            return std::min(cp, cs);
+        if (pc && sc && cp != cs)
+            return std::min(cp, cs);
     }
     return std::nullopt;
 }

@@ -293,8 +293,7 @@ bool TAirportPage::ApplyAirport() {
     if (Form.DeleteMode) {
         if (EditedAirport == nullptr)
             return false;
-        data.Modified = true;
-        data.Airports.Delete(data.Airports.IndexOf(EditedAirport));
+        Form.Host.Store().Delete(TRecordKind::Airport, EditedAirport->Id());
         EditedAirport = nullptr;
         RefillList();
         ClearAirportPage();

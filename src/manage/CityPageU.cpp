@@ -230,10 +230,7 @@ bool TCityPage::ApplyCity() {
             Refuse(refusal, nullptr);
             return false;
         }
-        UnlinkDeletedCity(data, EditedCity->UniqueID);
-        data.Modified = true;
-        Form.Host.CityRemoved(EditedCity);
-        data.Cities.Delete(data.Cities.IndexOf(EditedCity));
+        Form.Host.Store().Delete(TRecordKind::City, EditedCity->Id());
         EditedCity = nullptr;
         RefillList();
         {

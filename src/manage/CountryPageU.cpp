@@ -166,8 +166,7 @@ bool TCountryPage::ApplyCountry() {
             Refuse(refusal, nullptr);
             return false;
         }
-        data.Modified = true;
-        data.Countries.Delete(data.Countries.IndexOf(EditedCountry));
+        Form.Host.Store().Delete(TRecordKind::Country, EditedCountry->Id());
         EditedCountry = nullptr;
         RefillList();
         {

@@ -156,8 +156,7 @@ bool TStatePage::ApplyState() {
             Refuse(refusal, nullptr);
             return false;
         }
-        data.Modified = true;
-        data.States.Delete(data.States.IndexOf(EditedState));
+        Form.Host.Store().Delete(TRecordKind::State, EditedState->Id());
         EditedState = nullptr;
         RefillList();
         {

@@ -324,16 +324,11 @@ void TSearchForm::CityListBoxClick() {
 }
 
 void TSearchForm::ShowButtonClick() {
-    TCityList& data = Host.CityList();
-    // A city deleted since the search is not shown.
-    if (TCity* city = SelectedCity(); city != nullptr && data.Cities.IndexOf(city) >= 0) {
-        data.CurrentCity = city;
-        city->Default = true; // it joins the dial's ring
+    // A city deleted since the search is not shown; the store refuses it.
+    if (Host.Store().SetCurrentCity(SelectedCity())) {
         Host.ComputeCurrentCityTime();
-        Host.RefreshDial();
         close();
     }
-    data.Modified = true;
 }
 
 void TSearchForm::CancelButtonClick() {

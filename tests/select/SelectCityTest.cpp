@@ -29,6 +29,7 @@ class SelectCity : public ::testing::Test {
 protected:
     void Start(int myCity) {
         WriteTestWorld(P.File(QStringLiteral("user.tvk")).toStdString(), myCity);
+        Companions.reset(); // they listen to the clock's store, so they go first
         Form = std::make_unique<TTavikForm>(P.Platform, TSkin::Standard());
         Companions = std::make_unique<TCompanionWindows>(*Form);
         Form->SetCompanions(Companions.get());
@@ -194,6 +195,7 @@ TEST_F(SelectCity, EmptyCityListEndsTheFirstStartCleanly) {
         f.open(QIODevice::ReadOnly);
         return f.readAll();
     }();
+    Companions.reset();
     Form = std::make_unique<TTavikForm>(P.Platform, TSkin::Standard());
     Companions = std::make_unique<TCompanionWindows>(*Form);
     Dialog = &Companions->SelectCity();

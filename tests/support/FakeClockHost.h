@@ -8,15 +8,16 @@
 
 // A clock window as companions see it: an in-memory world, the fake desktop, and a record of
 // what was asked of it.
-class TFakeClockHost : public TClockHost {
+class TFakeClockHost : public TClockHost, private TLocationListener {
 public:
     explicit TFakeClockHost(int myCityId = 1) {
         BuildTestWorld(Data, myCityId);
+        Locations.AddListener(this);
         SetDefaults(Options);
         Window.move(100, 80);
     }
 
-    TCityList& CityList() override { return Data; }
+    TLocationStore& Store() override { return Locations; }
     const TPlatform& Platform() const override { return P.Platform; }
     const TLocaleFacts& LocaleFacts() const override { return Locale; }
     const std::string& ShortDateFormat() const override { return DateFormat; }
@@ -31,11 +32,6 @@ public:
     void SetTopmost(bool topmost) override { Topmost = topmost; }
     void ComputeCurrentCityTime() override { ++Computed; }
     void RefreshDial() override { ++Refreshed; }
-    void CityRemoved(const TCity* city) override {
-        if (city == Data.CurrentCity && Data.CurrentCity != Data.MyCity)
-            Data.CurrentCity = Data.MyCity;
-        ++Removed;
-    }
     bool SaveCityList() override {
         ++Saved;
         Data.Modified = false;
@@ -47,8 +43,18 @@ public:
     }
     bool EndRequested() const override { return Ended; }
 
+    // As the clock window does, the dial is refreshed whenever the store tells of a change.
+    void LocationsChanged() override { ++Refreshed; }
+    void LocationRemoved(TRecordKind kind, std::int32_t) override {
+        if (kind == TRecordKind::City)
+            ++Removed;
+        ++Refreshed;
+    }
+    void LocationsReplaced() override { ++Refreshed; }
+
     TFakePlatform P;
-    TCityList Data;
+    TLocationStore Locations;
+    TCityList& Data = Locations.Data();
     TDisplayOptions Options;
     TLocaleFacts Locale;
     std::string DateFormat = "dd/mm/yyyy";
