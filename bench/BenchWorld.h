@@ -1,7 +1,7 @@
 #pragma once
 
 // A large made-up world for the benchmarks that open windows on it.
-#include "CityListU.h"
+#include "data/CityListU.h"
 
 #include <random>
 #include <string>

@@ -1,8 +1,8 @@
 // Opening the Clock Changes window with 50 cities on the dial: the lines alone, and a fresh
 // window built, filled and shown. Prints the opening time against its aim after the table.
-#include "ClockChangesFormU.h"
-#include "ClockChangesU.h"
 #include "FakeClockHost.h"
+#include "changes/ClockChangesFormU.h"
+#include "data/ClockChangesU.h"
 
 #include "BenchReporter.h"
 #include <QApplication>

@@ -1,7 +1,7 @@
 // Loading and saving a large city list beside raw I/O of the same bytes, and the cost of the
 // daylight-saving test. Prints the ratios after the table.
-#include "CityListU.h"
-#include "StreamU.h"
+#include "data/CityListU.h"
+#include "data/StreamU.h"
 
 #include "BenchReporter.h"
 

@@ -3,9 +3,9 @@
 // of other work. Beside it, the physical limit: a cold copy of the two skin pictures. The
 // allocations of every tick are counted, those of the C library included.
 #include "FakePlatform.h"
-#include "SkinU.h"
-#include "TavikU.h"
 #include "TestWorld.h"
+#include "clock/SkinU.h"
+#include "clock/TavikU.h"
 
 #include "BenchReporter.h"
 #include <QApplication>

@@ -3,8 +3,8 @@
 // repeated on the same windows, so that anything that piles up from one to the next shows.
 #include "CompanionWindowsU.h"
 #include "FakeClockHost.h"
-#include "ManageU.h"
-#include "SearchU.h"
+#include "manage/ManageU.h"
+#include "select/SearchU.h"
 
 #include "BenchReporter.h"
 #include "BenchWorld.h"

@@ -1,10 +1,10 @@
 // The search that reruns on every keystroke in the keyword edit: the filter alone, and the
 // dialog's whole search with its result list sorted and filled, over 100,000 cities; and
 // opening the dialog, which lists them all.
-#include "CitySearchU.h"
 #include "FakeClockHost.h"
-#include "ListTargetU.h"
-#include "SearchU.h"
+#include "data/ListTargetU.h"
+#include "select/CitySearchU.h"
+#include "select/SearchU.h"
 
 #include "BenchReporter.h"
 #include "BenchWorld.h"

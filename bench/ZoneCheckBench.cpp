@@ -1,5 +1,5 @@
-#include "CityListU.h"
-#include "ZoneCheckU.h"
+#include "data/CityListU.h"
+#include "data/ZoneCheckU.h"
 
 #include <benchmark/benchmark.h>
 

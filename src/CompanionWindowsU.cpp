@@ -1,16 +1,16 @@
 #include "CompanionWindowsU.h"
 
-#include "ClockChangesFormU.h"
 #include "ClockHostU.h"
-#include "FirstStartU.h"
-#include "ManageU.h"
-#include "MyCityMessageU.h"
-#include "OptionsFormU.h"
-#include "SearchU.h"
-#include "SelectCityU.h"
-#include "SplashU.h"
-#include "ZoneCheckFormU.h"
-#include "ZonePickerRulesU.h"
+#include "about/SplashU.h"
+#include "changes/ClockChangesFormU.h"
+#include "check/ZoneCheckFormU.h"
+#include "manage/ManageU.h"
+#include "manage/ZonePickerRulesU.h"
+#include "prefs/OptionsFormU.h"
+#include "select/FirstStartU.h"
+#include "select/MyCityMessageU.h"
+#include "select/SearchU.h"
+#include "select/SelectCityU.h"
 
 #include <QApplication>
 #include <QEvent>

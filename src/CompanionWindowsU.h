@@ -1,7 +1,7 @@
 #pragma once
 
 #include "CompanionsU.h"
-#include "LocationStoreU.h"
+#include "data/LocationStoreU.h"
 
 #include <memory>
 

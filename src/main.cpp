@@ -1,11 +1,11 @@
-#include "AccessibilityU.h"
 #include "CompanionWindowsU.h"
-#include "DataFolderU.h"
-#include "InstanceLockU.h"
-#include "PlatformChoiceU.h"
-#include "PlatformU.h"
-#include "SkinU.h"
-#include "TavikU.h"
+#include "clock/SkinU.h"
+#include "clock/TavikU.h"
+#include "data/InstanceLockU.h"
+#include "widgets/AccessibilityU.h"
+#include "widgets/DataFolderU.h"
+#include "widgets/PlatformChoiceU.h"
+#include "widgets/PlatformU.h"
 
 #include <QApplication>
 

@@ -1,20 +1,20 @@
 // Every window of the program as a screen reader and a keyboard meet it: the tree of Qt's
 // accessibility interfaces (what the desktop's accessibility bus serves), and Tab through it.
-#include "CityLabelU.h"
-#include "ClockChangesFormU.h"
 #include "CompanionWindowsU.h"
 #include "FakePlatform.h"
-#include "ManageU.h"
-#include "MyCityMessageU.h"
-#include "OptionsFormU.h"
-#include "SearchU.h"
-#include "SelectCityU.h"
-#include "SkinU.h"
-#include "SplashU.h"
-#include "TavikU.h"
 #include "TestWorld.h"
-#include "ZoneCheckFormU.h"
-#include "ZonePickerU.h"
+#include "about/SplashU.h"
+#include "changes/ClockChangesFormU.h"
+#include "check/ZoneCheckFormU.h"
+#include "clock/CityLabelU.h"
+#include "clock/SkinU.h"
+#include "clock/TavikU.h"
+#include "manage/ManageU.h"
+#include "manage/ZonePickerU.h"
+#include "prefs/OptionsFormU.h"
+#include "select/MyCityMessageU.h"
+#include "select/SearchU.h"
+#include "select/SelectCityU.h"
 
 #include <QAccessible>
 #include <QApplication>

@@ -1,10 +1,10 @@
 #include "CompanionWindowsU.h"
 #include "FakeClockHost.h"
-#include "ManageU.h"
-#include "OptionsFormU.h"
-#include "SearchU.h"
-#include "SelectCityU.h"
-#include "SplashU.h"
+#include "about/SplashU.h"
+#include "manage/ManageU.h"
+#include "prefs/OptionsFormU.h"
+#include "select/SearchU.h"
+#include "select/SelectCityU.h"
 
 #include <QCheckBox>
 #include <QLineEdit>

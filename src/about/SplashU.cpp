@@ -1,4 +1,4 @@
-#include "SplashU.h"
+#include "about/SplashU.h"
 
 #include "ui_SplashForm.h"
 

@@ -1,7 +1,7 @@
-#include "ClockChangesFormU.h"
+#include "changes/ClockChangesFormU.h"
 
-#include "QtTextU.h"
 #include "ui_ClockChangesForm.h"
+#include "widgets/QtTextU.h"
 
 #include <QLabel>
 #include <QListWidget>

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "ClockChangesU.h"
 #include "ClockHostU.h"
+#include "data/ClockChangesU.h"
 
 #include <QDialog>
 #include <memory>

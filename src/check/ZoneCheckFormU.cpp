@@ -1,8 +1,8 @@
-#include "ZoneCheckFormU.h"
+#include "check/ZoneCheckFormU.h"
 
 #include "ClockHostU.h"
-#include "DataFolderU.h"
-#include "ZonePickerRulesU.h"
+#include "manage/ZonePickerRulesU.h"
+#include "widgets/DataFolderU.h"
 
 #include <QCoreApplication>
 #include <QDir>

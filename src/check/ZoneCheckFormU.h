@@ -1,6 +1,6 @@
 #pragma once
 
-#include "ZoneCheckU.h"
+#include "data/ZoneCheckU.h"
 
 #include <QWidget>
 

@@ -1,6 +1,6 @@
-#include "CentreTextU.h"
+#include "clock/CentreTextU.h"
 
-#include "FormatU.h"
+#include "data/FormatU.h"
 
 #include <cmath>
 #include <cstdio>

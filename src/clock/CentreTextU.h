@@ -1,7 +1,7 @@
 #pragma once
 
-#include "CityListU.h"
-#include "FormatU.h"
+#include "data/CityListU.h"
+#include "data/FormatU.h"
 
 #include <string>
 

@@ -1,6 +1,6 @@
-#include "CityLabelLayoutU.h"
+#include "clock/CityLabelLayoutU.h"
 
-#include "ClockChangesU.h"
+#include "data/ClockChangesU.h"
 
 #include <cmath>
 #include <cstdio>

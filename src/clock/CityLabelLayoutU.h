@@ -1,8 +1,8 @@
 #pragma once
 
-#include "CityListU.h"
-#include "FormatU.h"
-#include "TavikOptionsU.h"
+#include "data/CityListU.h"
+#include "data/FormatU.h"
+#include "prefs/TavikOptionsU.h"
 
 #include <array>
 #include <string>

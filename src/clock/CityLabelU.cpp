@@ -1,4 +1,4 @@
-#include "CityLabelU.h"
+#include "clock/CityLabelU.h"
 
 #include <QAccessible>
 #include <QAccessibleWidget>

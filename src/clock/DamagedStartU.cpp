@@ -1,6 +1,6 @@
-#include "DamagedStartU.h"
+#include "clock/DamagedStartU.h"
 
-#include "CityListU.h"
+#include "data/CityListU.h"
 
 std::string TDamagedStart::FileOf(TStartSource source) const {
     switch (source) {

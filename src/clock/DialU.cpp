@@ -1,7 +1,7 @@
-#include "DialU.h"
+#include "clock/DialU.h"
 
-#include "FormatU.h"
-#include "SkinU.h"
+#include "clock/SkinU.h"
+#include "data/FormatU.h"
 
 #include <QPainter>
 #include <QPolygon>

@@ -1,4 +1,4 @@
-#include "SkinU.h"
+#include "clock/SkinU.h"
 
 #include <QString>
 

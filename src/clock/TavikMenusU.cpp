@@ -1,7 +1,7 @@
 // The clock window's menus and the commands behind them.
-#include "TavikU.h"
+#include "clock/TavikU.h"
 
-#include "DataFolderU.h"
+#include "widgets/DataFolderU.h"
 
 #include <QCoreApplication>
 #include <QDir>

@@ -1,11 +1,11 @@
-#include "TavikU.h"
+#include "clock/TavikU.h"
 
-#include "CentreTextU.h"
-#include "CityLabelU.h"
-#include "DamagedStartU.h"
-#include "PlatformChoiceU.h"
-#include "QtTextU.h"
-#include "SkinU.h"
+#include "clock/CentreTextU.h"
+#include "clock/CityLabelU.h"
+#include "clock/DamagedStartU.h"
+#include "clock/SkinU.h"
+#include "widgets/PlatformChoiceU.h"
+#include "widgets/QtTextU.h"
 
 #include <algorithm>
 #include <cmath>

@@ -1,13 +1,13 @@
 #pragma once
 
-#include "CityLabelLayoutU.h"
-#include "CityListU.h"
 #include "ClockHostU.h"
 #include "CompanionsU.h"
-#include "DialU.h"
-#include "InstanceLockU.h"
-#include "PlatformU.h"
-#include "TavikOptionsU.h"
+#include "clock/CityLabelLayoutU.h"
+#include "clock/DialU.h"
+#include "data/CityListU.h"
+#include "data/InstanceLockU.h"
+#include "prefs/TavikOptionsU.h"
+#include "widgets/PlatformU.h"
 
 #include <QImage>
 #include <QLabel>

@@ -1,7 +1,7 @@
-#include "AirportU.h"
+#include "data/AirportU.h"
 
-#include "ListTargetU.h"
-#include "RecordIoU.h"
+#include "data/ListTargetU.h"
+#include "data/RecordIoU.h"
 
 std::string TAirport::Codes(int slot) const {
     const std::uint8_t* p = &Codes_.at(static_cast<std::size_t>(slot - 1) * (CodeLength + 1));

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "LocationCollectionU.h"
+#include "data/LocationCollectionU.h"
 
 #include <array>
 #include <cstdint>

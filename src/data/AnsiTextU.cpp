@@ -1,4 +1,4 @@
-#include "AnsiTextU.h"
+#include "data/AnsiTextU.h"
 
 namespace {
 

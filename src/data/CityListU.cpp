@@ -1,6 +1,6 @@
-#include "CityListU.h"
+#include "data/CityListU.h"
 
-#include "RecordIoU.h"
+#include "data/RecordIoU.h"
 
 namespace {
 

@@ -1,10 +1,10 @@
 #pragma once
 
-#include "AirportU.h"
-#include "CityU.h"
-#include "CountryU.h"
-#include "StateU.h"
-#include "StreamU.h"
+#include "data/AirportU.h"
+#include "data/CityU.h"
+#include "data/CountryU.h"
+#include "data/StateU.h"
+#include "data/StreamU.h"
 
 #include <cstdint>
 #include <string>

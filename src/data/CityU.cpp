@@ -1,9 +1,9 @@
-#include "CityU.h"
+#include "data/CityU.h"
 
-#include "CountryU.h"
-#include "ListTargetU.h"
-#include "RecordIoU.h"
-#include "StateU.h"
+#include "data/CountryU.h"
+#include "data/ListTargetU.h"
+#include "data/RecordIoU.h"
+#include "data/StateU.h"
 
 void TCity::ToRecord(std::uint8_t* out) const {
     PutI32(out, UniqueID);

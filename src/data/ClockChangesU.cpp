@@ -1,6 +1,6 @@
-#include "ClockChangesU.h"
+#include "data/ClockChangesU.h"
 
-#include "FormatU.h"
+#include "data/FormatU.h"
 
 #include <algorithm>
 #include <cmath>

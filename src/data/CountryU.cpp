@@ -1,8 +1,8 @@
-#include "CountryU.h"
+#include "data/CountryU.h"
 
-#include "FormatU.h"
-#include "ListTargetU.h"
-#include "RecordIoU.h"
+#include "data/FormatU.h"
+#include "data/ListTargetU.h"
+#include "data/RecordIoU.h"
 
 TDateTime TCountry::LocalTime(TDateTime utcNow) const {
     return PlaceLocalTime(UTCOffset, DSTStart, DSTEnd, utcNow);

@@ -1,4 +1,4 @@
-#include "DateTimeU.h"
+#include "data/DateTimeU.h"
 
 #include <cmath>
 #include <limits>

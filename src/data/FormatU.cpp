@@ -1,4 +1,4 @@
-#include "FormatU.h"
+#include "data/FormatU.h"
 
 #include <cctype>
 #include <cmath>

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "DateTimeU.h"
+#include "data/DateTimeU.h"
 
 #include <array>
 #include <string>

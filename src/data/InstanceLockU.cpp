@@ -1,6 +1,6 @@
-#include "InstanceLockU.h"
+#include "data/InstanceLockU.h"
 
-#include "StreamU.h"
+#include "data/StreamU.h"
 
 #include <cerrno>
 #include <fcntl.h>

@@ -1,4 +1,4 @@
-#include "ListTargetU.h"
+#include "data/ListTargetU.h"
 
 void TMemoryList::Clear() {
     Lines.clear();

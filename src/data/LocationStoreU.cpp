@@ -1,4 +1,4 @@
-#include "LocationStoreU.h"
+#include "data/LocationStoreU.h"
 
 #include <algorithm>
 

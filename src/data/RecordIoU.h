@@ -1,9 +1,9 @@
 #pragma once
 
-#include "AnsiTextU.h"
-#include "ByteIoU.h"
-#include "LocationCollectionU.h"
-#include "StreamU.h"
+#include "data/AnsiTextU.h"
+#include "data/ByteIoU.h"
+#include "data/LocationCollectionU.h"
+#include "data/StreamU.h"
 
 #include <cstdint>
 #include <string>

@@ -1,8 +1,8 @@
-#include "StateU.h"
+#include "data/StateU.h"
 
-#include "FormatU.h"
-#include "ListTargetU.h"
-#include "RecordIoU.h"
+#include "data/FormatU.h"
+#include "data/ListTargetU.h"
+#include "data/RecordIoU.h"
 
 TDateTime TState::LocalTime(TDateTime utcNow) const {
     return PlaceLocalTime(UTCOffset, DSTStart, DSTEnd, utcNow);

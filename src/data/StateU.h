@@ -1,7 +1,7 @@
 #pragma once
 
-#include "LocationCollectionU.h"
-#include "SummerTimeU.h"
+#include "data/LocationCollectionU.h"
+#include "data/SummerTimeU.h"
 
 #include <cstdint>
 #include <string>

@@ -1,4 +1,4 @@
-#include "StreamU.h"
+#include "data/StreamU.h"
 
 #include <algorithm>
 #include <cerrno>

@@ -1,6 +1,6 @@
-#include "SummerTimeU.h"
+#include "data/SummerTimeU.h"
 
-#include "ByteIoU.h"
+#include "data/ByteIoU.h"
 
 #include <cmath>
 #include <cstring>

@@ -1,4 +1,4 @@
-#include "TimeZoneFileU.h"
+#include "data/TimeZoneFileU.h"
 
 #include <algorithm>
 #include <cstdlib>

@@ -1,4 +1,4 @@
-#include "TypeAheadU.h"
+#include "data/TypeAheadU.h"
 
 #include <algorithm>
 

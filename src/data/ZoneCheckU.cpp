@@ -1,10 +1,10 @@
-#include "ZoneCheckU.h"
+#include "data/ZoneCheckU.h"
 
-#include "AnsiTextU.h"
-#include "FormatU.h"
-#include "StreamU.h"
-#include "TimeZoneFileU.h"
-#include "ZoneRulesU.h"
+#include "data/AnsiTextU.h"
+#include "data/FormatU.h"
+#include "data/StreamU.h"
+#include "data/TimeZoneFileU.h"
+#include "data/ZoneRulesU.h"
 
 #include <algorithm>
 #include <cmath>

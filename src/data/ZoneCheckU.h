@@ -1,7 +1,7 @@
 #pragma once
 
-#include "CityListU.h"
-#include "SummerTimeU.h"
+#include "data/CityListU.h"
+#include "data/SummerTimeU.h"
 
 #include <cstddef>
 #include <cstdint>

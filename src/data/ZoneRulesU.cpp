@@ -1,6 +1,6 @@
-#include "ZoneRulesU.h"
+#include "data/ZoneRulesU.h"
 
-#include "DateTimeU.h"
+#include "data/DateTimeU.h"
 
 #include <array>
 #include <cstdio>

@@ -1,8 +1,8 @@
 #pragma once
 
-#include "FormatU.h"
-#include "SummerTimeU.h"
-#include "TimeZoneFileU.h"
+#include "data/FormatU.h"
+#include "data/SummerTimeU.h"
+#include "data/TimeZoneFileU.h"
 
 #include <cstdint>
 #include <string>

@@ -1,9 +1,9 @@
-#include "AirportPageU.h"
+#include "manage/AirportPageU.h"
 
-#include "ManageRecordsU.h"
-#include "ManageU.h"
-#include "QtTextU.h"
+#include "manage/ManageRecordsU.h"
+#include "manage/ManageU.h"
 #include "ui_ManageAirportPage.h"
+#include "widgets/QtTextU.h"
 
 #include <QCheckBox>
 #include <QComboBox>

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "ManagePageU.h"
-#include "QtComboU.h"
+#include "manage/ManagePageU.h"
+#include "widgets/QtComboU.h"
 
 #include <memory>
 #include <set>

@@ -1,9 +1,9 @@
-#include "CityPageU.h"
+#include "manage/CityPageU.h"
 
-#include "ManageRecordsU.h"
-#include "ManageU.h"
-#include "QtTextU.h"
+#include "manage/ManageRecordsU.h"
+#include "manage/ManageU.h"
 #include "ui_ManageCityPage.h"
+#include "widgets/QtTextU.h"
 
 #include <QCheckBox>
 #include <QComboBox>

@@ -1,12 +1,12 @@
-#include "CountryPageU.h"
+#include "manage/CountryPageU.h"
 
-#include "ManageRecordsU.h"
-#include "ManageU.h"
-#include "QtTextU.h"
-#include "UpDownU.h"
-#include "ZoneCheckFormU.h"
-#include "ZonePickerU.h"
+#include "check/ZoneCheckFormU.h"
+#include "manage/ManageRecordsU.h"
+#include "manage/ManageU.h"
+#include "manage/ZonePickerU.h"
 #include "ui_ManageCountryPage.h"
+#include "widgets/QtTextU.h"
+#include "widgets/UpDownU.h"
 
 #include <QCheckBox>
 #include <QComboBox>

@@ -1,4 +1,4 @@
-#include "DSTPanelRulesU.h"
+#include "manage/DSTPanelRulesU.h"
 
 #include <cstdlib>
 #include <limits>

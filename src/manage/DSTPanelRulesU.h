@@ -1,7 +1,7 @@
 #pragma once
 
-#include "FormatU.h"
-#include "SummerTimeU.h"
+#include "data/FormatU.h"
+#include "data/SummerTimeU.h"
 
 #include <string>
 

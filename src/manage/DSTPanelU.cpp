@@ -1,9 +1,9 @@
-#include "DSTPanelU.h"
+#include "manage/DSTPanelU.h"
 
 #include "ClockHostU.h"
-#include "QtTextU.h"
-#include "UpDownU.h"
 #include "ui_DSTPanel.h"
+#include "widgets/QtTextU.h"
+#include "widgets/UpDownU.h"
 
 #include <QCheckBox>
 #include <QComboBox>

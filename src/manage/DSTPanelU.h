@@ -1,6 +1,6 @@
 #pragma once
 
-#include "DSTPanelRulesU.h"
+#include "manage/DSTPanelRulesU.h"
 
 #include <QList>
 #include <QObject>

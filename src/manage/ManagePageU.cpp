@@ -1,7 +1,7 @@
-#include "ManagePageU.h"
+#include "manage/ManagePageU.h"
 
-#include "ManageU.h"
-#include "QtTextU.h"
+#include "manage/ManageU.h"
+#include "widgets/QtTextU.h"
 
 #include <QCheckBox>
 #include <QComboBox>

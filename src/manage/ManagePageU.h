@@ -1,7 +1,7 @@
 #pragma once
 
 #include "CompanionsU.h"
-#include "QtListU.h"
+#include "widgets/QtListU.h"
 
 #include <QObject>
 #include <QString>

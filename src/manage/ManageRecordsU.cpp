@@ -1,6 +1,6 @@
-#include "ManageRecordsU.h"
+#include "manage/ManageRecordsU.h"
 
-#include "AnsiTextU.h"
+#include "data/AnsiTextU.h"
 
 #include <cmath>
 #include <cstdlib>

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "CityListU.h"
-#include "DSTPanelRulesU.h"
+#include "data/CityListU.h"
+#include "manage/DSTPanelRulesU.h"
 
 #include <array>
 #include <cstdint>

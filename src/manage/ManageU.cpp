@@ -1,13 +1,13 @@
-#include "ManageU.h"
+#include "manage/ManageU.h"
 
-#include "AirportPageU.h"
-#include "CityPageU.h"
-#include "CountryPageU.h"
-#include "ManagePageU.h"
-#include "ManageRecordsU.h"
-#include "StatePageU.h"
-#include "UpDownU.h"
+#include "manage/AirportPageU.h"
+#include "manage/CityPageU.h"
+#include "manage/CountryPageU.h"
+#include "manage/ManagePageU.h"
+#include "manage/ManageRecordsU.h"
+#include "manage/StatePageU.h"
 #include "ui_ManageForm.h"
+#include "widgets/UpDownU.h"
 
 #include <QAbstractItemDelegate>
 #include <QChildEvent>

@@ -1,8 +1,8 @@
 #pragma once
 
-#include "CityListU.h"
 #include "ClockHostU.h"
 #include "CompanionsU.h"
+#include "data/CityListU.h"
 
 #include <QWidget>
 #include <array>

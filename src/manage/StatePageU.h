@@ -1,8 +1,8 @@
 #pragma once
 
-#include "DSTPanelU.h"
-#include "ManagePageU.h"
-#include "QtComboU.h"
+#include "manage/DSTPanelU.h"
+#include "manage/ManagePageU.h"
+#include "widgets/QtComboU.h"
 
 #include <memory>
 

@@ -1,4 +1,4 @@
-#include "ZonePickerRulesU.h"
+#include "manage/ZonePickerRulesU.h"
 
 #include <algorithm>
 

@@ -1,8 +1,8 @@
 #pragma once
 
-#include "DSTPanelRulesU.h"
-#include "TimeZoneFileU.h"
-#include "ZoneRulesU.h"
+#include "data/TimeZoneFileU.h"
+#include "data/ZoneRulesU.h"
+#include "manage/DSTPanelRulesU.h"
 
 #include <cstddef>
 #include <cstdint>

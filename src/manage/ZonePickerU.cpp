@@ -1,7 +1,7 @@
-#include "ZonePickerU.h"
+#include "manage/ZonePickerU.h"
 
 #include "ClockHostU.h"
-#include "DSTPanelU.h"
+#include "manage/DSTPanelU.h"
 #include "ui_ZonePickerForm.h"
 
 #include <QCoreApplication>

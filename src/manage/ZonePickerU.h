@@ -1,6 +1,6 @@
 #pragma once
 
-#include "ZonePickerRulesU.h"
+#include "manage/ZonePickerRulesU.h"
 
 #include <QDialog>
 #include <functional>

@@ -1,7 +1,7 @@
-#include "OptionsFormU.h"
+#include "prefs/OptionsFormU.h"
 
-#include "UpDownU.h"
 #include "ui_OptionsForm.h"
+#include "widgets/UpDownU.h"
 
 #include <QButtonGroup>
 #include <QKeyEvent>

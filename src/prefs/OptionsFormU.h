@@ -1,8 +1,8 @@
 #pragma once
 
 #include "ClockHostU.h"
-#include "OptionsValuesU.h"
-#include "TavikOptionsU.h"
+#include "prefs/OptionsValuesU.h"
+#include "prefs/TavikOptionsU.h"
 
 #include <QDialog>
 #include <array>

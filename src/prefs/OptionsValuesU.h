@@ -1,6 +1,6 @@
 #pragma once
 
-#include "TavikOptionsU.h"
+#include "prefs/TavikOptionsU.h"
 
 #include <array>
 #include <optional>

@@ -1,7 +1,7 @@
-#include "TavikOptionsU.h"
+#include "prefs/TavikOptionsU.h"
 
-#include "ByteIoU.h"
-#include "StreamU.h"
+#include "data/ByteIoU.h"
+#include "data/StreamU.h"
 
 #include <algorithm>
 #include <cstring>

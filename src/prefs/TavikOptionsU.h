@@ -1,7 +1,7 @@
 #pragma once
 
-#include "DateTimeU.h"
-#include "FormatU.h"
+#include "data/DateTimeU.h"
+#include "data/FormatU.h"
 
 #include <cstdint>
 #include <string>

@@ -1,7 +1,7 @@
-#include "CitySearchU.h"
+#include "select/CitySearchU.h"
 
-#include "FullCityNameU.h"
-#include "ListTargetU.h"
+#include "data/ListTargetU.h"
+#include "select/FullCityNameU.h"
 
 #include <algorithm>
 #include <array>

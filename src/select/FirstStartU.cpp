@@ -1,8 +1,8 @@
-#include "FirstStartU.h"
+#include "select/FirstStartU.h"
 
 #include "ClockHostU.h"
-#include "MyCityMessageU.h"
-#include "SelectCityU.h"
+#include "select/MyCityMessageU.h"
+#include "select/SelectCityU.h"
 
 #include <QPushButton>
 

@@ -1,4 +1,4 @@
-#include "FullCityNameU.h"
+#include "select/FullCityNameU.h"
 
 std::string OffsetSuffix(double offset, const TLocaleFacts& locale) {
     return (offset >= 0 ? " (UTC +" : " (UTC ") + FormatGeneral(offset, locale) + ")";

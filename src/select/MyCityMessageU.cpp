@@ -1,4 +1,4 @@
-#include "MyCityMessageU.h"
+#include "select/MyCityMessageU.h"
 
 #include "ui_MyCityMessageForm.h"
 

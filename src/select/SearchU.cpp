@@ -1,11 +1,11 @@
-#include "SearchU.h"
+#include "select/SearchU.h"
 
-#include "AccessibilityU.h"
-#include "CitySearchU.h"
-#include "LocaleSortU.h"
-#include "ManageRecordsU.h"
-#include "QtTextU.h"
+#include "manage/ManageRecordsU.h"
+#include "select/CitySearchU.h"
 #include "ui_SearchForm.h"
+#include "widgets/AccessibilityU.h"
+#include "widgets/LocaleSortU.h"
+#include "widgets/QtTextU.h"
 
 #include <QCompleter>
 #include <QFocusEvent>

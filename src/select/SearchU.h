@@ -1,9 +1,9 @@
 #pragma once
 
-#include "CityListU.h"
 #include "ClockHostU.h"
-#include "LocaleSortU.h"
-#include "QtComboU.h"
+#include "data/CityListU.h"
+#include "widgets/LocaleSortU.h"
+#include "widgets/QtComboU.h"
 
 #include <QDialog>
 #include <memory>

@@ -1,8 +1,8 @@
-#include "SelectCityU.h"
+#include "select/SelectCityU.h"
 
-#include "FullCityNameU.h"
-#include "QtTextU.h"
+#include "select/FullCityNameU.h"
 #include "ui_SelectCityForm.h"
+#include "widgets/QtTextU.h"
 
 #include <algorithm>
 

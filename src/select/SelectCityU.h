@@ -1,8 +1,8 @@
 #pragma once
 
-#include "CityListU.h"
 #include "ClockHostU.h"
-#include "QtListU.h"
+#include "data/CityListU.h"
+#include "widgets/QtListU.h"
 
 #include <QDialog>
 #include <memory>

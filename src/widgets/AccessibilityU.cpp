@@ -1,4 +1,4 @@
-#include "AccessibilityU.h"
+#include "widgets/AccessibilityU.h"
 
 #include <QAbstractItemView>
 #include <QAccessible>

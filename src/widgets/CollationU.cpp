@@ -1,4 +1,4 @@
-#include "CollationU.h"
+#include "widgets/CollationU.h"
 
 QCollator NameCollator(const QLocale& locale) {
     const bool plain = locale.language() == QLocale::C;

@@ -1,4 +1,4 @@
-#include "DataFolderU.h"
+#include "widgets/DataFolderU.h"
 
 #include <QDir>
 #include <QFile>

@@ -1,6 +1,6 @@
-#include "LocaleSortU.h"
+#include "widgets/LocaleSortU.h"
 
-#include "CollationU.h"
+#include "widgets/CollationU.h"
 
 #include <QCollator>
 #include <algorithm>

@@ -1,6 +1,6 @@
-#include "PlatformU.h"
+#include "widgets/PlatformU.h"
 
-#include "DataFolderU.h"
+#include "widgets/DataFolderU.h"
 
 #include <algorithm>
 

@@ -1,7 +1,7 @@
-#include "QtComboU.h"
+#include "widgets/QtComboU.h"
 
-#include "LocaleSortU.h"
-#include "QtTextU.h"
+#include "widgets/LocaleSortU.h"
+#include "widgets/QtTextU.h"
 
 #include <QSignalBlocker>
 #include <QStandardItemModel>

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "ListTargetU.h"
+#include "data/ListTargetU.h"
 
 #include <QComboBox>
 #include <QString>

@@ -1,8 +1,8 @@
-#include "QtListU.h"
+#include "widgets/QtListU.h"
 
-#include "CollationU.h"
-#include "LocaleSortU.h"
-#include "QtTextU.h"
+#include "widgets/CollationU.h"
+#include "widgets/LocaleSortU.h"
+#include "widgets/QtTextU.h"
 
 #include <QSignalBlocker>
 

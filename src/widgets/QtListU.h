@@ -1,7 +1,7 @@
 #pragma once
 
-#include "ListTargetU.h"
-#include "TypeAheadU.h"
+#include "data/ListTargetU.h"
+#include "data/TypeAheadU.h"
 
 #include <QLineEdit>
 #include <QListWidget>

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "AnsiTextU.h"
+#include "data/AnsiTextU.h"
 
 #include <QString>
 #include <string>

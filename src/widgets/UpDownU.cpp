@@ -1,4 +1,4 @@
-#include "UpDownU.h"
+#include "widgets/UpDownU.h"
 
 #include <QKeyEvent>
 #include <QLineEdit>

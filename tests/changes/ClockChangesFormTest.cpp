@@ -1,11 +1,11 @@
-#include "CityLabelU.h"
-#include "ClockChangesFormU.h"
 #include "CompanionWindowsU.h"
 #include "FakeClockHost.h"
-#include "QtTextU.h"
-#include "SkinU.h"
-#include "TavikU.h"
 #include "Widgets.h"
+#include "changes/ClockChangesFormU.h"
+#include "clock/CityLabelU.h"
+#include "clock/SkinU.h"
+#include "clock/TavikU.h"
+#include "widgets/QtTextU.h"
 
 #include <QAccessible>
 #include <QLabel>

@@ -1,4 +1,4 @@
-#include "ZoneCheckFormU.h"
+#include "check/ZoneCheckFormU.h"
 
 #include "FakeClockHost.h"
 

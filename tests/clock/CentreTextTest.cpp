@@ -1,5 +1,5 @@
-#include "CentreTextU.h"
 #include "TestWorld.h"
+#include "clock/CentreTextU.h"
 
 #include <gtest/gtest.h>
 

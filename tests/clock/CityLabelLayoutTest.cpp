@@ -1,5 +1,5 @@
-#include "CityLabelLayoutU.h"
-#include "ClockChangesU.h"
+#include "clock/CityLabelLayoutU.h"
+#include "data/ClockChangesU.h"
 
 #include <gtest/gtest.h>
 

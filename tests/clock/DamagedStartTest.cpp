@@ -1,5 +1,5 @@
-#include "CityListU.h"
-#include "DamagedStartU.h"
+#include "clock/DamagedStartU.h"
+#include "data/CityListU.h"
 
 #include <gtest/gtest.h>
 

@@ -1,10 +1,10 @@
 // The face on high-density screens: the double pictures composed in image pixels, in the same
 // places as at 1x, with detail of their own; and the window choosing them by its screen.
-#include "DialU.h"
 #include "FakePlatform.h"
-#include "SkinU.h"
-#include "TavikU.h"
 #include "TestWorld.h"
+#include "clock/DialU.h"
+#include "clock/SkinU.h"
+#include "clock/TavikU.h"
 
 #include <QFile>
 #include <QTest>

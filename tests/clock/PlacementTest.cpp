@@ -1,10 +1,10 @@
 // Where the window cannot place itself (native Wayland): a drag goes to the compositor and the
 // stored place is neither applied nor overwritten. Under X nothing of this changes.
 #include "FakePlatform.h"
-#include "SkinU.h"
-#include "TavikOptionsU.h"
-#include "TavikU.h"
 #include "TestWorld.h"
+#include "clock/SkinU.h"
+#include "clock/TavikU.h"
+#include "prefs/TavikOptionsU.h"
 
 #include <QCoreApplication>
 #include <QMouseEvent>

@@ -1,10 +1,10 @@
-#include "CityLabelU.h"
-#include "DialU.h"
 #include "FakePlatform.h"
-#include "InstanceLockU.h"
-#include "SkinU.h"
-#include "TavikU.h"
 #include "TestWorld.h"
+#include "clock/CityLabelU.h"
+#include "clock/DialU.h"
+#include "clock/SkinU.h"
+#include "clock/TavikU.h"
+#include "data/InstanceLockU.h"
 
 #include <QApplication>
 #include <QContextMenuEvent>

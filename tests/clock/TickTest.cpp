@@ -1,10 +1,10 @@
 // The one-second tick: what it repaints, what it allocates, and what a mere activation rebuilds.
-#include "CityLabelU.h"
-#include "DialU.h"
 #include "FakePlatform.h"
-#include "SkinU.h"
-#include "TavikU.h"
 #include "TestWorld.h"
+#include "clock/CityLabelU.h"
+#include "clock/DialU.h"
+#include "clock/SkinU.h"
+#include "clock/TavikU.h"
 
 #include <QCoreApplication>
 #include <QFile>

@@ -1,6 +1,6 @@
-#include "ByteIoU.h"
-#include "CityListU.h"
-#include "StreamU.h"
+#include "data/ByteIoU.h"
+#include "data/CityListU.h"
+#include "data/StreamU.h"
 
 #include <gtest/gtest.h>
 

@@ -1,8 +1,8 @@
-#include "ByteIoU.h"
-#include "CityListU.h"
-#include "FormatU.h"
-#include "ListTargetU.h"
-#include "StreamU.h"
+#include "data/ByteIoU.h"
+#include "data/CityListU.h"
+#include "data/FormatU.h"
+#include "data/ListTargetU.h"
+#include "data/StreamU.h"
 
 #include <gtest/gtest.h>
 

@@ -1,5 +1,5 @@
-#include "ClockChangesU.h"
 #include "TestWorld.h"
+#include "data/ClockChangesU.h"
 
 #include <gtest/gtest.h>
 

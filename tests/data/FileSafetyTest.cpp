@@ -1,6 +1,6 @@
-#include "CityListU.h"
-#include "InstanceLockU.h"
-#include "StreamU.h"
+#include "data/CityListU.h"
+#include "data/InstanceLockU.h"
+#include "data/StreamU.h"
 
 #include <gtest/gtest.h>
 

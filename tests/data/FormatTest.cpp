@@ -1,5 +1,5 @@
-#include "AnsiTextU.h"
-#include "FormatU.h"
+#include "data/AnsiTextU.h"
+#include "data/FormatU.h"
 
 #include <gtest/gtest.h>
 

@@ -1,6 +1,6 @@
-#include "CityListU.h"
-#include "FormatU.h"
-#include "ListTargetU.h"
+#include "data/CityListU.h"
+#include "data/FormatU.h"
+#include "data/ListTargetU.h"
 
 #include <gtest/gtest.h>
 

@@ -1,6 +1,6 @@
-#include "CountryU.h"
-#include "FormatU.h"
-#include "StateU.h"
+#include "data/CountryU.h"
+#include "data/FormatU.h"
+#include "data/StateU.h"
 
 #include <gtest/gtest.h>
 

@@ -1,5 +1,5 @@
-#include "FullCityNameU.h"
-#include "TypeAheadU.h"
+#include "data/TypeAheadU.h"
+#include "select/FullCityNameU.h"
 
 #include <gtest/gtest.h>
 

@@ -1,7 +1,7 @@
-#include "ZoneCheckU.h"
+#include "data/ZoneCheckU.h"
 
-#include "TimeZoneFileU.h"
 #include "ZoneFiles.h"
+#include "data/TimeZoneFileU.h"
 
 #include <gtest/gtest.h>
 

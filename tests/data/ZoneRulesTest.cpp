@@ -1,4 +1,4 @@
-#include "ZoneRulesU.h"
+#include "data/ZoneRulesU.h"
 
 #include "ZoneFiles.h"
 

@@ -1,9 +1,9 @@
-#include "DataFolderU.h"
 #include "FakePlatform.h"
-#include "SkinU.h"
-#include "SplashU.h"
-#include "TavikU.h"
 #include "TestWorld.h"
+#include "about/SplashU.h"
+#include "clock/SkinU.h"
+#include "clock/TavikU.h"
+#include "widgets/DataFolderU.h"
 
 #include <QAction>
 #include <QCoreApplication>

@@ -1,13 +1,13 @@
 #include "CompanionWindowsU.h"
-#include "CountryPageU.h"
 #include "FakeClockHost.h"
-#include "ManageRecordsU.h"
-#include "ManageU.h"
-#include "SkinU.h"
-#include "StatePageU.h"
-#include "TavikU.h"
-#include "UpDownU.h"
 #include "Widgets.h"
+#include "clock/SkinU.h"
+#include "clock/TavikU.h"
+#include "manage/CountryPageU.h"
+#include "manage/ManageRecordsU.h"
+#include "manage/ManageU.h"
+#include "manage/StatePageU.h"
+#include "widgets/UpDownU.h"
 
 #include <QAccessible>
 #include <QApplication>

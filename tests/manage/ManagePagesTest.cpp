@@ -1,14 +1,14 @@
-#include "AirportPageU.h"
-#include "CityLabelU.h"
-#include "CityPageU.h"
 #include "CompanionWindowsU.h"
 #include "FakeClockHost.h"
-#include "ManageU.h"
-#include "SkinU.h"
-#include "StatePageU.h"
-#include "TavikU.h"
-#include "UpDownU.h"
 #include "Widgets.h"
+#include "clock/CityLabelU.h"
+#include "clock/SkinU.h"
+#include "clock/TavikU.h"
+#include "manage/AirportPageU.h"
+#include "manage/CityPageU.h"
+#include "manage/ManageU.h"
+#include "manage/StatePageU.h"
+#include "widgets/UpDownU.h"
 
 #include <QAccessible>
 #include <QApplication>

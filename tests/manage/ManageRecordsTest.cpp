@@ -1,5 +1,5 @@
-#include "ManageRecordsU.h"
 #include "TestWorld.h"
+#include "manage/ManageRecordsU.h"
 
 #include <gtest/gtest.h>
 

@@ -1,7 +1,7 @@
-#include "ZonePickerRulesU.h"
+#include "manage/ZonePickerRulesU.h"
 
 #include "../data/ZoneFiles.h"
-#include "ManageRecordsU.h"
+#include "manage/ManageRecordsU.h"
 
 #include <gtest/gtest.h>
 

@@ -1,12 +1,12 @@
 #include "CompanionWindowsU.h"
-#include "CountryPageU.h"
-#include "DSTPanelU.h"
 #include "FakeClockHost.h"
-#include "ManageU.h"
-#include "StatePageU.h"
 #include "Widgets.h"
-#include "ZoneCheckU.h"
-#include "ZonePickerU.h"
+#include "data/ZoneCheckU.h"
+#include "manage/CountryPageU.h"
+#include "manage/DSTPanelU.h"
+#include "manage/ManageU.h"
+#include "manage/StatePageU.h"
+#include "manage/ZonePickerU.h"
 
 #include "../data/ZoneFiles.h"
 

@@ -1,10 +1,10 @@
 #include "CompanionWindowsU.h"
 #include "FakeClockHost.h"
-#include "OptionsFormU.h"
-#include "SkinU.h"
-#include "TavikU.h"
-#include "UpDownU.h"
 #include "Widgets.h"
+#include "clock/SkinU.h"
+#include "clock/TavikU.h"
+#include "prefs/OptionsFormU.h"
+#include "widgets/UpDownU.h"
 
 #include <QCheckBox>
 #include <QFile>

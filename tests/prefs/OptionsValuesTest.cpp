@@ -1,4 +1,4 @@
-#include "OptionsValuesU.h"
+#include "prefs/OptionsValuesU.h"
 
 #include <gtest/gtest.h>
 

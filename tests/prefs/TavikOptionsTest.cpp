@@ -1,5 +1,5 @@
-#include "StreamU.h"
-#include "TavikOptionsU.h"
+#include "data/StreamU.h"
+#include "prefs/TavikOptionsU.h"
 
 #include <gtest/gtest.h>
 

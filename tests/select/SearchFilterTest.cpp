@@ -1,7 +1,7 @@
-#include "CitySearchU.h"
-#include "FullCityNameU.h"
-#include "ListTargetU.h"
 #include "TestWorld.h"
+#include "data/ListTargetU.h"
+#include "select/CitySearchU.h"
+#include "select/FullCityNameU.h"
 
 #include <gtest/gtest.h>
 

@@ -1,10 +1,10 @@
 #include "CompanionWindowsU.h"
 #include "FakeClockHost.h"
-#include "LocaleSortU.h"
-#include "QtComboU.h"
-#include "QtTextU.h"
-#include "SearchU.h"
 #include "Widgets.h"
+#include "select/SearchU.h"
+#include "widgets/LocaleSortU.h"
+#include "widgets/QtComboU.h"
+#include "widgets/QtTextU.h"
 
 #include <QApplication>
 #include <QComboBox>

@@ -1,14 +1,14 @@
 #include "CompanionWindowsU.h"
 #include "FakeClockHost.h"
 #include "FakePlatform.h"
-#include "FirstStartU.h"
-#include "MyCityMessageU.h"
-#include "SelectCityU.h"
-#include "SkinU.h"
-#include "SplashU.h"
-#include "TavikU.h"
 #include "TestWorld.h"
 #include "Widgets.h"
+#include "about/SplashU.h"
+#include "clock/SkinU.h"
+#include "clock/TavikU.h"
+#include "select/FirstStartU.h"
+#include "select/MyCityMessageU.h"
+#include "select/SelectCityU.h"
 
 #include <QApplication>
 #include <QCloseEvent>

@@ -5,11 +5,11 @@
 //   tavik-session-check wayland  with Wayland alone the window comes up without a warning, a
 //                                drag hands the move to the compositor, the stored place stays
 #include "FakePlatform.h"
-#include "PlatformChoiceU.h"
-#include "SkinU.h"
-#include "TavikOptionsU.h"
-#include "TavikU.h"
 #include "TestWorld.h"
+#include "clock/SkinU.h"
+#include "clock/TavikU.h"
+#include "prefs/TavikOptionsU.h"
+#include "widgets/PlatformChoiceU.h"
 
 #include <QApplication>
 #include <QElapsedTimer>

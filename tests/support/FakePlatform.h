@@ -1,6 +1,6 @@
 #pragma once
 
-#include "PlatformU.h"
+#include "widgets/PlatformU.h"
 
 #include <QDir>
 #include <QStringList>

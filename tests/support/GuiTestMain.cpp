@@ -1,4 +1,4 @@
-#include "AccessibilityU.h"
+#include "widgets/AccessibilityU.h"
 
 #include <QApplication>
 #include <gtest/gtest.h>

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "CityListU.h"
+#include "data/CityListU.h"
 
 #include <string>
 

@@ -1,6 +1,6 @@
-#include "CityListU.h"
 #include "TvkToolU.h"
 #include "VerifyU.h"
+#include "data/CityListU.h"
 
 #include <gtest/gtest.h>
 

@@ -1,9 +1,9 @@
-#include "CityListU.h"
-#include "StreamU.h"
 #include "TvkToolU.h"
 #include "VerifyU.h"
 #include "WorldCheckU.h"
 #include "WorldTablesU.h"
+#include "data/CityListU.h"
+#include "data/StreamU.h"
 
 #include <gtest/gtest.h>
 

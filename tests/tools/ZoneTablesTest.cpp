@@ -1,8 +1,8 @@
-#include "CityListU.h"
 #include "TvkToolU.h"
 #include "WorldCheckU.h"
 #include "WorldTablesU.h"
-#include "ZoneRulesU.h"
+#include "data/CityListU.h"
+#include "data/ZoneRulesU.h"
 
 #include "../data/ZoneFiles.h"
 

@@ -1,4 +1,4 @@
-#include "PlatformChoiceU.h"
+#include "widgets/PlatformChoiceU.h"
 
 #include <gtest/gtest.h>
 

@@ -1,5 +1,5 @@
-#include "CollationU.h"
-#include "QtListU.h"
+#include "widgets/CollationU.h"
+#include "widgets/QtListU.h"
 
 #include <QListWidget>
 #include <gtest/gtest.h>

@@ -1,18 +1,18 @@
 // Draws the clock window in its layouts with a fixed clock and a small fixed database, and
 // saves each as a PNG. Run under a real display (scripts/screenshots uses Xvfb).
-#include "ClockChangesFormU.h"
 #include "CompanionWindowsU.h"
-#include "CountryPageU.h"
-#include "DSTPanelU.h"
 #include "FakePlatform.h"
-#include "ManageU.h"
-#include "MyCityMessageU.h"
-#include "OptionsFormU.h"
-#include "SearchU.h"
-#include "SelectCityU.h"
-#include "SkinU.h"
-#include "TavikU.h"
-#include "ZonePickerU.h"
+#include "changes/ClockChangesFormU.h"
+#include "clock/SkinU.h"
+#include "clock/TavikU.h"
+#include "manage/CountryPageU.h"
+#include "manage/DSTPanelU.h"
+#include "manage/ManageU.h"
+#include "manage/ZonePickerU.h"
+#include "prefs/OptionsFormU.h"
+#include "select/MyCityMessageU.h"
+#include "select/SearchU.h"
+#include "select/SelectCityU.h"
 
 #include <QApplication>
 #include <QComboBox>

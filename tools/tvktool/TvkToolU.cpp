@@ -1,16 +1,16 @@
 #include "TvkToolU.h"
 
-#include "AnsiTextU.h"
-#include "CityListU.h"
-#include "ClockChangesU.h"
-#include "DateTimeU.h"
-#include "StreamU.h"
 #include "VerifyU.h"
 #include "WorldCheckU.h"
 #include "WorldTablesU.h"
 #include "ZoneCommandU.h"
 #include "ZoneFileCheckU.h"
-#include "ZonePickerRulesU.h"
+#include "data/AnsiTextU.h"
+#include "data/CityListU.h"
+#include "data/ClockChangesU.h"
+#include "data/DateTimeU.h"
+#include "data/StreamU.h"
+#include "manage/ZonePickerRulesU.h"
 
 #include <algorithm>
 #include <cerrno>

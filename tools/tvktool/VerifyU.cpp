@@ -1,10 +1,10 @@
 #include "VerifyU.h"
 
-#include "AnsiTextU.h"
-#include "ByteIoU.h"
-#include "CityListU.h"
-#include "StreamU.h"
 #include "TvkToolU.h"
+#include "data/AnsiTextU.h"
+#include "data/ByteIoU.h"
+#include "data/CityListU.h"
+#include "data/StreamU.h"
 
 #include <cmath>
 #include <map>

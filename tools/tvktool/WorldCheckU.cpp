@@ -1,11 +1,11 @@
 #include "WorldCheckU.h"
 
-#include "AnsiTextU.h"
-#include "CityListU.h"
-#include "DateTimeU.h"
-#include "TimeZoneFileU.h"
 #include "TvkToolU.h"
 #include "WorldTablesU.h"
+#include "data/AnsiTextU.h"
+#include "data/CityListU.h"
+#include "data/DateTimeU.h"
+#include "data/TimeZoneFileU.h"
 
 #include <algorithm>
 #include <cmath>

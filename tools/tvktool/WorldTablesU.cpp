@@ -1,8 +1,8 @@
 #include "WorldTablesU.h"
 
-#include "AnsiTextU.h"
-#include "StreamU.h"
 #include "TvkToolU.h"
+#include "data/AnsiTextU.h"
+#include "data/StreamU.h"
 
 #include <array>
 #include <bit>

@@ -2,7 +2,7 @@
 
 #include "WorldCheckU.h"
 #include "WorldTablesU.h"
-#include "ZoneRulesU.h"
+#include "data/ZoneRulesU.h"
 
 #include <cstdlib>
 #include <ostream>

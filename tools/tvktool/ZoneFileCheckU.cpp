@@ -1,11 +1,11 @@
 #include "ZoneFileCheckU.h"
 
-#include "AnsiTextU.h"
-#include "CityListU.h"
-#include "DateTimeU.h"
 #include "TvkToolU.h"
 #include "WorldTablesU.h"
-#include "ZoneCheckU.h"
+#include "data/AnsiTextU.h"
+#include "data/CityListU.h"
+#include "data/DateTimeU.h"
+#include "data/ZoneCheckU.h"
 
 #include <filesystem>
 #include <ostream>

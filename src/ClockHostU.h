@@ -1,10 +1,10 @@
 #pragma once
 
-#include "CityListU.h"
-#include "FormatU.h"
-#include "LocationStoreU.h"
-#include "PlatformU.h"
-#include "TavikOptionsU.h"
+#include "data/CityListU.h"
+#include "data/FormatU.h"
+#include "data/LocationStoreU.h"
+#include "prefs/TavikOptionsU.h"
+#include "widgets/PlatformU.h"
 
 #include <string>
 
