@@ -59,31 +59,14 @@ TCountryPage::TCountryPage(TManageForm& form)
     connect(CountryApplyButton, &QPushButton::clicked, this,
             &TCountryPage::CountryApplyButtonClick);
     connect(CountryDLCheckBox, &QCheckBox::clicked, this, &TCountryPage::CountryDLCheckBoxClick);
-    TDSTPanel* p = Panel.get();
-    connect(p, &TDSTPanel::ComboClick, this, &TCountryPage::CountryStartFLComboClick);
-    connect(p, &TDSTPanel::DayEditExit, this, &TCountryPage::CountryStartAfterDayEditExit);
-    connect(p, &TDSTPanel::RuleSelected, this, &TCountryPage::CountryRuleRadioButtonClick);
-    connect(p, &TDSTPanel::FixedDatesSelected, this,
-            &TCountryPage::CountryFixedDatesRadioButtonClick);
-    connect(p, &TDSTPanel::TimeUpDownClick, this, &TCountryPage::UpDown6Click);
     // Typing is an edit as much as a click into the field.
     for (QLineEdit* typed : {CountryNameEdit, CountryCodeEdit, CountryUTCOffSetEdit})
         connect(typed, &QLineEdit::textEdited, this, &TCountryPage::CountryNameEditClick);
-    connect(p, &TDSTPanel::FieldEdited, this, &TCountryPage::UpDown6Click);
+    connect(Panel.get(), &TDSTPanel::Edited, this, &TCountryPage::EnableApply);
     Panel->ChainTabOrder({CountryEdit, CountryListBox, CountryNameEdit, CountryCodeEdit,
                           CountryUTCOffSetEdit, Ui_->CountryFromZoneButton, CountryCapitalComboBox,
                           CountryDLCheckBox},
                          {CountryApplyButton, CountryCloseButton});
-    connect(p, &TDSTPanel::TimeEditChange, this, [this](QLineEdit* edit) {
-        if (edit == Panel->DSTStartTimeH)
-            CountryDSTStartTimeHChange();
-        else if (edit == Panel->DSTStartTimeM)
-            CountryDSTStartTimeMChange();
-        else if (edit == Panel->DSTEndTimeH)
-            CountryDSTEndTimeHChange();
-        else
-            CountryDSTEndTimeMChange();
-    });
 }
 
 TCountryPage::~TCountryPage() = default;
@@ -282,46 +265,4 @@ void TCountryPage::CountryDLCheckBoxClick() {
     if (SelectedRow() < 0)
         StartNewRecordTimes(p); // nothing was reloaded: a new record
     Panel->Show(p);
-}
-
-void TCountryPage::CountryStartFLComboClick() {
-    Panel->DescribeDSTPanel();
-    EnableApply();
-}
-
-void TCountryPage::CountryStartAfterDayEditExit() {
-    Panel->DescribeDSTPanel();
-    EnableApply();
-}
-
-void TCountryPage::CountryRuleRadioButtonClick() {
-    TDSTPanelState p = Panel->Read();
-    ClearFixedFields(p);
-    Panel->Show(p);
-}
-
-void TCountryPage::CountryFixedDatesRadioButtonClick() {
-    TDSTPanelState p = Panel->Read();
-    ClearRuleFields(p);
-    Panel->Show(p);
-}
-
-void TCountryPage::CountryDSTStartTimeHChange() {
-    Panel->PadTimeEdit(Panel->DSTStartTimeH);
-}
-
-void TCountryPage::CountryDSTStartTimeMChange() {
-    Panel->PadTimeEdit(Panel->DSTStartTimeM);
-}
-
-void TCountryPage::CountryDSTEndTimeHChange() {
-    Panel->PadTimeEdit(Panel->DSTEndTimeH);
-}
-
-void TCountryPage::CountryDSTEndTimeMChange() {
-    Panel->PadTimeEdit(Panel->DSTEndTimeM);
-}
-
-void TCountryPage::UpDown6Click() {
-    EnableApply();
 }

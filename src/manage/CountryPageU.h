@@ -47,15 +47,6 @@ public:
     void CountryFromZoneButtonClick();
     void CountryApplyButtonClick();
     void CountryDLCheckBoxClick();
-    void CountryStartFLComboClick();
-    void CountryStartAfterDayEditExit();
-    void CountryRuleRadioButtonClick();
-    void CountryFixedDatesRadioButtonClick();
-    void CountryDSTStartTimeHChange();
-    void CountryDSTStartTimeMChange();
-    void CountryDSTEndTimeHChange();
-    void CountryDSTEndTimeMChange();
-    void UpDown6Click();
 
     TCountry* EditedCountry = nullptr;
     std::string PickedZone; // from "From time zone...", until Apply

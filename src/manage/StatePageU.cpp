@@ -53,31 +53,15 @@ TStatePage::TStatePage(TManageForm& form)
             &TStatePage::StateFromZoneButtonClick);
     connect(StateApplyButton, &QPushButton::clicked, this, &TStatePage::StateApplyButtonClick);
     connect(StateDLCheckBox, &QCheckBox::clicked, this, &TStatePage::StateDLCheckBoxClick);
-    TDSTPanel* p = Panel.get();
-    connect(p, &TDSTPanel::ComboClick, this, &TStatePage::StateStartFLComboClick);
-    connect(p, &TDSTPanel::DayEditExit, this, &TStatePage::StateStartAfterDayEditExit);
-    connect(p, &TDSTPanel::RuleSelected, this, &TStatePage::StateRuleRadioButtonClick);
-    connect(p, &TDSTPanel::FixedDatesSelected, this, &TStatePage::StateFixedDatesRadioButtonClick);
-    connect(p, &TDSTPanel::TimeUpDownClick, this, &TStatePage::StateUTCUpDownClick);
     // Typing is an edit as much as a click into the field.
     connect(StateNameEdit, &QLineEdit::textEdited, this, &TStatePage::StateNameEditClick);
     connect(StateCodeEdit, &QLineEdit::textEdited, this, &TStatePage::StateCodeEditClick);
     connect(StateUTCOffSetEdit, &QLineEdit::textEdited, this, &TStatePage::StateUTCOffSetEditClick);
-    connect(p, &TDSTPanel::FieldEdited, this, &TStatePage::StateUTCUpDownClick);
+    connect(Panel.get(), &TDSTPanel::Edited, this, &TStatePage::EnableApply);
     Panel->ChainTabOrder({StateEdit, StateListBox, StateNameEdit, StateCountryComboBox,
                           StateCodeEdit, StateUTCOffSetEdit, Ui_->StateFromZoneButton,
                           StateDLCheckBox},
                          {StateApplyButton, StateCloseButton});
-    connect(p, &TDSTPanel::TimeEditChange, this, [this](QLineEdit* edit) {
-        if (edit == Panel->DSTStartTimeH)
-            StateDSTStartTimeHChange();
-        else if (edit == Panel->DSTStartTimeM)
-            StateDSTStartTimeMChange();
-        else if (edit == Panel->DSTEndTimeH)
-            StateDSTEndTimeHChange();
-        else
-            StateDSTEndTimeMChange();
-    });
 }
 
 TStatePage::~TStatePage() = default;
@@ -294,42 +278,4 @@ void TStatePage::StateDLCheckBoxClick() {
         StartNewRecordTimes(p); // nothing was reloaded: a new record
     Panel->Show(p);
     EnableApply();
-}
-
-void TStatePage::StateStartFLComboClick() {
-    Panel->DescribeDSTPanel();
-    EnableApply();
-}
-
-void TStatePage::StateStartAfterDayEditExit() {
-    Panel->DescribeDSTPanel();
-    EnableApply();
-}
-
-void TStatePage::StateRuleRadioButtonClick() {
-    TDSTPanelState p = Panel->Read();
-    ClearFixedFields(p);
-    Panel->Show(p);
-}
-
-void TStatePage::StateFixedDatesRadioButtonClick() {
-    TDSTPanelState p = Panel->Read();
-    ClearRuleFields(p);
-    Panel->Show(p);
-}
-
-void TStatePage::StateDSTStartTimeHChange() {
-    Panel->PadTimeEdit(Panel->DSTStartTimeH);
-}
-
-void TStatePage::StateDSTStartTimeMChange() {
-    Panel->PadTimeEdit(Panel->DSTStartTimeM);
-}
-
-void TStatePage::StateDSTEndTimeHChange() {
-    Panel->PadTimeEdit(Panel->DSTEndTimeH);
-}
-
-void TStatePage::StateDSTEndTimeMChange() {
-    Panel->PadTimeEdit(Panel->DSTEndTimeM);
 }

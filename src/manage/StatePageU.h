@@ -47,14 +47,6 @@ public:
     void StateCountryComboBoxClick();
     void StateApplyButtonClick();
     void StateDLCheckBoxClick();
-    void StateStartFLComboClick();
-    void StateStartAfterDayEditExit();
-    void StateRuleRadioButtonClick();
-    void StateFixedDatesRadioButtonClick();
-    void StateDSTStartTimeHChange();
-    void StateDSTStartTimeMChange();
-    void StateDSTEndTimeHChange();
-    void StateDSTEndTimeMChange();
 
     TState* EditedState = nullptr;
     std::string PickedZone; // from "From time zone...", until Apply
