@@ -27,6 +27,7 @@ public:
     void ShowRecord() override { ShowAirport(); }
     bool ApplyRecord() override;
     void* EditedRecord() const override { return EditedAirport; }
+    std::int32_t EditedRecordId() const override;
     void ClearPage() override { ClearAirportPage(); }
     void ForgetRecord() override { EditedAirport = nullptr; }
 

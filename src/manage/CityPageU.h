@@ -25,6 +25,8 @@ public:
     void ShowRecord() override { ShowCity(); }
     bool ApplyRecord() override;
     void* EditedRecord() const override { return EditedCity; }
+    std::int32_t EditedRecordId() const override;
+    std::string DeleteRefusal() const override;
     void ClearPage() override { ClearCityPage(); }
     void ForgetRecord() override { EditedCity = nullptr; }
 

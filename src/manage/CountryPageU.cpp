@@ -19,7 +19,7 @@
 #include <QToolButton>
 
 TCountryPage::TCountryPage(TManageForm& form)
-    : TManagePageBase(form, TManagePage::Countries),
+    : TManagePageBase(form, TManagePage::Countries, TRecordKind::Country),
       Ui_(std::make_unique<Ui::ManageCountryPage>()) {
     QWidget* sheet = form.findChild<QWidget*>(QStringLiteral("CountriesTabSheet"));
     Ui_->setupUi(sheet);
@@ -70,6 +70,14 @@ TCountryPage::TCountryPage(TManageForm& form)
 }
 
 TCountryPage::~TCountryPage() = default;
+
+std::string TCountryPage::DeleteRefusal() const {
+    return CountryDeleteRefusal(*Form.Data, *EditedCountry);
+}
+
+std::int32_t TCountryPage::EditedRecordId() const {
+    return EditedCountry->Id();
+}
 
 void TCountryPage::FillLists() {
     Form.Data->Countries.FillListBox(ListTarget);
@@ -140,28 +148,9 @@ void TCountryPage::ClearCountryPage() {
 }
 
 bool TCountryPage::ApplyCountry() {
+    if (Form.DeleteMode)
+        return DeleteRecord();
     TCityList& data = *Form.Data;
-    if (Form.DeleteMode) {
-        if (EditedCountry == nullptr)
-            return false;
-        const std::string refusal = CountryDeleteRefusal(data, *EditedCountry);
-        if (!refusal.empty()) {
-            Refuse(refusal, nullptr);
-            return false;
-        }
-        Form.Host.Store().Delete(TRecordKind::Country, EditedCountry->Id());
-        EditedCountry = nullptr;
-        RefillList();
-        {
-            const QSignalBlocker quiet(CountryEdit);
-            CountryEdit->clear();
-        }
-        ClearCountryPage();
-        DisablePage();
-        CountryApplyButton->setEnabled(false);
-        emit Form.RecordDeleted(Page);
-        return true;
-    }
     if (!Form.NewMode && EditedCountry == nullptr)
         return false; // nothing loaded to apply to
     TCountryInput in;

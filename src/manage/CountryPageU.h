@@ -26,6 +26,8 @@ public:
     void ShowRecord() override { ShowCountry(true); }
     bool ApplyRecord() override { return ApplyCountry(); }
     void* EditedRecord() const override { return EditedCountry; }
+    std::int32_t EditedRecordId() const override;
+    std::string DeleteRefusal() const override;
     void ClearPage() override { ClearCountryPage(); }
     void ForgetRecord() override { EditedCountry = nullptr; }
     void DisablePage() override;

@@ -17,7 +17,8 @@
 #include <QSignalBlocker>
 
 TStatePage::TStatePage(TManageForm& form)
-    : TManagePageBase(form, TManagePage::States), Ui_(std::make_unique<Ui::ManageStatePage>()) {
+    : TManagePageBase(form, TManagePage::States, TRecordKind::State),
+      Ui_(std::make_unique<Ui::ManageStatePage>()) {
     QWidget* sheet = form.findChild<QWidget*>(QStringLiteral("StatesTabSheet"));
     Ui_->setupUi(sheet);
     StatesGroupBox = Ui_->StatesGroupBox;
@@ -65,6 +66,14 @@ TStatePage::TStatePage(TManageForm& form)
 }
 
 TStatePage::~TStatePage() = default;
+
+std::string TStatePage::DeleteRefusal() const {
+    return StateDeleteRefusal(*Form.Data, *EditedState);
+}
+
+std::int32_t TStatePage::EditedRecordId() const {
+    return EditedState->Id();
+}
 
 void TStatePage::FillLists() {
     Form.Data->States.FillListBox(ListTarget);
@@ -131,28 +140,9 @@ void TStatePage::ClearStatePage() {
 }
 
 bool TStatePage::ApplyState() {
+    if (Form.DeleteMode)
+        return DeleteRecord();
     TCityList& data = *Form.Data;
-    if (Form.DeleteMode) {
-        if (EditedState == nullptr)
-            return false;
-        const std::string refusal = StateDeleteRefusal(data, *EditedState);
-        if (!refusal.empty()) {
-            Refuse(refusal, nullptr);
-            return false;
-        }
-        Form.Host.Store().Delete(TRecordKind::State, EditedState->Id());
-        EditedState = nullptr;
-        RefillList();
-        {
-            const QSignalBlocker quiet(StateEdit);
-            StateEdit->clear();
-        }
-        ClearStatePage();
-        DisablePage();
-        StateApplyButton->setEnabled(false);
-        emit Form.RecordDeleted(Page);
-        return true;
-    }
     if (!Form.NewMode && EditedState == nullptr)
         return false; // nothing loaded to apply to
     TStateInput in;

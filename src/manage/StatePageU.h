@@ -25,6 +25,8 @@ public:
     void ShowRecord() override { ShowState(true); }
     bool ApplyRecord() override { return ApplyState(); }
     void* EditedRecord() const override { return EditedState; }
+    std::int32_t EditedRecordId() const override;
+    std::string DeleteRefusal() const override;
     void ClearPage() override { ClearStatePage(); }
     void ForgetRecord() override { EditedState = nullptr; }
     void DisablePage() override;
