@@ -156,6 +156,10 @@ std::int32_t TAirportPage::EditedRecordId() const {
     return EditedAirport->Id();
 }
 
+const void* TAirportPage::FindRecord(std::int32_t id) const {
+    return Form.Data->Airports.FindById(id);
+}
+
 void TAirportPage::FillLists() {
     Form.Data->Airports.FillListBox(ListTarget);
     // The record on the page keeps its country when the lists are refilled after an Apply.

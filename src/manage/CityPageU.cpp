@@ -70,6 +70,14 @@ std::int32_t TCityPage::EditedRecordId() const {
     return EditedCity->Id();
 }
 
+const void* TCityPage::FindRecord(std::int32_t id) const {
+    return Form.Data->Cities.FindById(id);
+}
+
+void TCityPage::ShowEditCaption() {
+    CityApplyButton->setText(QStringLiteral("Edit City"));
+}
+
 void TCityPage::FillLists() {
     Form.Data->Cities.FillListBox(ListTarget, Form.MyCity);
     CountryTarget.Clear();

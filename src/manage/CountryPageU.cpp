@@ -79,6 +79,19 @@ std::int32_t TCountryPage::EditedRecordId() const {
     return EditedCountry->Id();
 }
 
+const void* TCountryPage::FindRecord(std::int32_t id) const {
+    return Form.Data->Countries.FindById(id);
+}
+
+QWidget* TCountryPage::FirstNewField() const {
+    return CountryNameEdit; // a new country starts with its name
+}
+
+void TCountryPage::ShowEditCaption() {
+    TManagePageBase::ShowEditCaption();
+    ShowCapitalRow(true);
+}
+
 void TCountryPage::FillLists() {
     Form.Data->Countries.FillListBox(ListTarget);
 }

@@ -28,6 +28,11 @@ public:
     void* EditedRecord() const override { return EditedCountry; }
     std::int32_t EditedRecordId() const override;
     std::string DeleteRefusal() const override;
+    const void* FindRecord(std::int32_t id) const override;
+    void BeginNew() override { NewCountryButtonClick(); }
+    void BeginDelete() override { BeginDeleteCountry(); }
+    QWidget* FirstNewField() const override;
+    void ShowEditCaption() override;
     void ClearPage() override { ClearCountryPage(); }
     void ForgetRecord() override { EditedCountry = nullptr; }
     void DisablePage() override;

@@ -273,6 +273,10 @@ bool TManagePageBase::DeleteRecord() {
     return true;
 }
 
+void TManagePageBase::ShowEditCaption() {
+    ApplyButton->setText(QStringLiteral("Apply"));
+}
+
 void TManagePageBase::EnterDeleteMode() {
     Form.SetPage(Page);
     ListTarget.SetItemIndex(-1);

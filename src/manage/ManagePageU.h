@@ -50,6 +50,16 @@ public:
     virtual void DisablePage();
     // Selects the record's entry and loads it, for opening the window on a record.
     void LoadRecord(const void* record);
+    // The page's record of that id; null when there is none.
+    virtual const void* FindRecord(std::int32_t id) const = 0;
+    // The Location menu's New and Delete on this page (its New...ButtonClick, BeginDelete...).
+    virtual void BeginNew() = 0;
+    virtual void BeginDelete() = 0;
+    // Where the keyboard starts on a new record once the window shows; null leaves it where
+    // BeginNew put it.
+    virtual QWidget* FirstNewField() const { return nullptr; }
+    // Apply's caption in edit mode, with what else edit mode shows on the page.
+    virtual void ShowEditCaption();
 
     // The search edit's change: type-ahead over the list.
     void SearchEditChange();

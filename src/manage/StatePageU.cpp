@@ -75,6 +75,14 @@ std::int32_t TStatePage::EditedRecordId() const {
     return EditedState->Id();
 }
 
+const void* TStatePage::FindRecord(std::int32_t id) const {
+    return Form.Data->States.FindById(id);
+}
+
+QWidget* TStatePage::FirstNewField() const {
+    return StateNameEdit; // a new state starts with its name
+}
+
 void TStatePage::FillLists() {
     Form.Data->States.FillListBox(ListTarget);
     // The record on the page keeps its country when the lists are refilled after an Apply.

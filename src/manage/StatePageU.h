@@ -27,6 +27,10 @@ public:
     void* EditedRecord() const override { return EditedState; }
     std::int32_t EditedRecordId() const override;
     std::string DeleteRefusal() const override;
+    const void* FindRecord(std::int32_t id) const override;
+    void BeginNew() override { NewStateButtonClick(); }
+    void BeginDelete() override { BeginDeleteState(); }
+    QWidget* FirstNewField() const override;
     void ClearPage() override { ClearStatePage(); }
     void ForgetRecord() override { EditedState = nullptr; }
     void DisablePage() override;
