@@ -3,6 +3,7 @@
 #include "clock/CentreTextU.h"
 #include "clock/CityLabelU.h"
 #include "clock/DamagedStartU.h"
+#include "clock/FaceLayoutU.h"
 #include "clock/SkinU.h"
 #include "widgets/PlatformChoiceU.h"
 #include "widgets/QtTextU.h"
@@ -12,8 +13,6 @@
 #include <string_view>
 #include <utility>
 
-#include <QAccessible>
-#include <QAccessibleWidget>
 #include <QApplication>
 #include <QCloseEvent>
 #include <QDir>
@@ -28,9 +27,8 @@
 
 namespace {
 
-constexpr int SkinWidth = 600;
-constexpr int SkinHeight = 533;
-constexpr int HintPause = 25000;
+using namespace FaceLayout;
+
 // How far above a screen a stored top edge may lie and still be taken as meant for it.
 constexpr int TitleBarAllowance = 48;
 
@@ -76,13 +74,6 @@ std::int64_t MinuteOf(TDateTime t) {
     return std::isfinite(t) && std::fabs(t) < 1e7 ? std::llround(t * 86400000.0) / 60000 : 0;
 }
 
-// The face reads as a text: its name and description tell what it paints.
-QAccessibleInterface* SkinImageInterface(const QString& className, QObject* object) {
-    if (className == QLatin1String("TSkinImage"))
-        return new QAccessibleWidget(static_cast<QWidget*>(object), QAccessible::StaticText);
-    return nullptr;
-}
-
 bool IsMenuKey(const QKeyEvent* e) {
     return e->key() == Qt::Key_Menu ||
            (e->key() == Qt::Key_F10 && e->modifiers() == Qt::ShiftModifier);
@@ -90,85 +81,11 @@ bool IsMenuKey(const QKeyEvent* e) {
 
 } // namespace
 
-QFont PalatinoBold(int pixelSize) {
-    QFont f(QStringLiteral("Palatino Linotype"));
-    f.setPixelSize(pixelSize);
-    f.setBold(true);
-    return f;
-}
-
-QFont ArialBold(int pixelSize) {
-    QFont f(QStringLiteral("Arial"));
-    f.setPixelSize(pixelSize);
-    f.setBold(true);
-    return f;
-}
-
-// ---------------------------------------------------------------------------------------------
-
-TSkinImage::TSkinImage(TTavikForm* form, QWidget* parent) : QWidget(parent), Form(form) {
-    setObjectName(QStringLiteral("SkinImage"));
-    setMouseTracking(true);
-    setAttribute(Qt::WA_OpaquePaintEvent);
-    SetScale(1);
-}
-
-void TSkinImage::SetScale(int scale) {
-    if (Canvas.isActive())
-        Canvas.end();
-    Buffer = QImage(SkinWidth * scale, SkinHeight * scale, QImage::Format_RGB32);
-    Buffer.setDevicePixelRatio(scale);
-    Buffer.fill(Qt::black);
-    Canvas.begin(&Buffer);
-}
-
-void TSkinImage::paintEvent(QPaintEvent* e) {
-    QPainter p(this);
-    const QRect r = e->rect();
-    const qreal k = Buffer.devicePixelRatio();
-    if (k == 1 && devicePixelRatioF() == 1) {
-        p.drawImage(r.topLeft(), Buffer, r);
-        return;
-    }
-    if (k == devicePixelRatioF()) {
-        p.drawImage(r, Buffer, QRect(r.topLeft() * k, r.size() * k));
-        return;
-    }
-    // A screen between two scales gets the finer buffer scaled smoothly; a pixel's margin
-    // round the part keeps its edges blended with their neighbours, as in a whole repaint.
-    p.setRenderHint(QPainter::SmoothPixmapTransform);
-    p.setClipRect(r);
-    const QRect from = r.adjusted(-1, -1, 1, 1) & QRect(QPoint(0, 0), size());
-    p.drawImage(from, Buffer,
-                QRectF(from.x() * k, from.y() * k, from.width() * k, from.height() * k));
-}
-
-void TSkinImage::mousePressEvent(QMouseEvent* e) {
-    Form->SkinImageMouseDown(e->button(), e->position().toPoint().x(), e->position().toPoint().y());
-}
-
-void TSkinImage::mouseMoveEvent(QMouseEvent* e) {
-    Form->SkinImageMouseMove(e->position().toPoint().x(), e->position().toPoint().y());
-}
-
-void TSkinImage::mouseReleaseEvent(QMouseEvent*) {
-    Form->SkinImageMouseUp();
-}
-
-void TPopupLabel::mousePressEvent(QMouseEvent* e) {
-    if (e->button() == Qt::RightButton) {
-        emit RightClicked(e->globalPosition().toPoint());
-        e->accept();
-        return;
-    }
-    e->ignore(); // the face below takes it and starts a drag
-}
-
 // ---------------------------------------------------------------------------------------------
 
 TTavikForm::TTavikForm(const TPlatform& platform, const TSkin& skin, QWidget* parent)
     : QMainWindow(parent), Platform_(platform), Skin(skin) {
-    QAccessible::installFactory(&SkinImageInterface); // once; a second install is ignored
+    InstallFaceAccessibility();
     Locations.AddListener(this);
     PlacesItself = WindowsPlaceThemselves(QGuiApplication::platformName().toStdString());
     setObjectName(QStringLiteral("TavikForm"));
@@ -178,7 +95,7 @@ TTavikForm::TTavikForm(const TPlatform& platform, const TSkin& skin, QWidget* pa
     CreateControls();
     CreateMenus();
     layout()->setSizeConstraint(QLayout::SetFixedSize); // only FitClientSize changes the size
-    move(191, 105);
+    move(StartLeft, StartTop);
 
     const QString dir = Platform_.ProgramDir;
     for (TFileDialogSettings* d : {&OpenDialog, &SaveDialog}) {
@@ -245,9 +162,9 @@ void TTavikForm::CreateControls() {
     SkinImage->setFocusPolicy(Qt::StrongFocus);
     setCentralWidget(SkinImage);
 
-    CurrentCityTimeLabel = NewLabel("CurrentCityTimeLabel", PalatinoBold(19));
+    CurrentCityTimeLabel = NewLabel("CurrentCityTimeLabel", PalatinoBold(TimePixels));
     CurrentCityTimeLabel->setAlignment(Qt::AlignHCenter | Qt::AlignTop);
-    CurrentCityDateLabel = NewLabel("CurrentCityDateLabel", ArialBold(12));
+    CurrentCityDateLabel = NewLabel("CurrentCityDateLabel", ArialBold(DatePixels));
     CurrentCityLabel = NewLabel("CurrentCityLabel", CaptionFont());
     CurrentCityLabel->hide(); // painted onto the skin instead
     CurrentCountryLabel = NewLabel("CurrentCountryLabel", CaptionFont());
@@ -257,7 +174,7 @@ void TTavikForm::CreateControls() {
         *l = new TPopupLabel(SkinImage);
         // Its own menu opens on the press; the window's menu must not follow it.
         (*l)->setContextMenuPolicy(Qt::PreventContextMenu);
-        (*l)->setFont(PalatinoBold(14));
+        (*l)->setFont(PalatinoBold(SecondLinePixels));
         QPalette pal = (*l)->palette();
         pal.setColor(QPalette::WindowText, TextColour());
         (*l)->setPalette(pal);
@@ -275,14 +192,14 @@ void TTavikForm::CreateControls() {
             AirportPopupMenu->popup(at);
     });
 
-    DifferenceMyCityLabel = NewLabel("DifferenceMyCityLabel", PalatinoBold(16));
+    DifferenceMyCityLabel = NewLabel("DifferenceMyCityLabel", PalatinoBold(DifferencePixels));
     DifferenceMyCityLabel->hide();
 
     DeltaImage = new QLabel(SkinImage);
     DeltaImage->setObjectName(QStringLiteral("DeltaImage"));
     DeltaImage->setAccessibleName(QStringLiteral("Difference to My City"));
     DeltaImage->setPixmap(QPixmap::fromImage(Skin.ForPixelRatio(devicePixelRatioF()).Delta));
-    DeltaImage->setGeometry(32, 256, 17, 19);
+    DeltaImage->setGeometry(DeltaBox.Left, DeltaBox.Top, DeltaBox.Width, DeltaBox.Height);
     DeltaImage->setToolTipDuration(HintPause);
     // Moves over the sign reach the face too, where they show the difference text.
     DeltaImage->setMouseTracking(true);
@@ -291,12 +208,12 @@ void TTavikForm::CreateControls() {
     SunImage = new QLabel(SkinImage);
     SunImage->setObjectName(QStringLiteral("SunImage"));
     SunImage->setAccessibleName(QStringLiteral("Daytime"));
-    SunImage->setGeometry(78, 245, 18, 19);
+    SunImage->setGeometry(SunBox.Left, SunBox.Top, SunBox.Width, SunBox.Height);
     SunImage->hide(); // painted onto the skin
     MoonImage = new QLabel(SkinImage);
     MoonImage->setObjectName(QStringLiteral("MoonImage"));
     MoonImage->setAccessibleName(QStringLiteral("Night"));
-    MoonImage->setGeometry(77, 245, 18, 19);
+    MoonImage->setGeometry(MoonBox.Left, MoonBox.Top, MoonBox.Width, MoonBox.Height);
     MoonImage->hide();
 }
 
@@ -628,9 +545,10 @@ void TTavikForm::UpdateCentreCaptions() {
     SetCaption(CurrentAirportLabel, Q(c.Airport));
     SetCaption(CurrentCityLabel, Q(c.City));
     SetCaption(CurrentCountryLabel, Q(c.Country));
-    CurrentCountryLabel->move(520 - CurrentCountryLabel->width(), CurrentCountryLabel->y());
+    CurrentCountryLabel->move(CaptionsRight - CurrentCountryLabel->width(),
+                              CurrentCountryLabel->y());
     SetCaption(CurrentStateLabel, Q(c.State));
-    CurrentStateLabel->move(520 - CurrentStateLabel->width(), CurrentStateLabel->y());
+    CurrentStateLabel->move(CaptionsRight - CurrentStateLabel->width(), CurrentStateLabel->y());
 }
 
 void TTavikForm::BuildCityLabels() {
@@ -654,7 +572,7 @@ void TTavikForm::BuildCityLabelsFrom(TCityLabelLayout layout) {
     CityLabels.clear();
     LabelLayout = std::move(layout);
     QFont font(QStringLiteral("Arial Narrow"));
-    font.setPixelSize(Options.SmallCityFont ? 11 : 13); // 8 or 10 points on a 96 dpi desktop
+    font.setPixelSize(Options.SmallCityFont ? SmallCityLabelPixels : CityLabelPixels);
     CityLabels.reserve(LabelLayout.Labels.size());
     for (const TCityLabelPlan& plan : LabelLayout.Labels) {
         auto* l = new TCityLabel(SkinImage, this, plan.Id);
@@ -903,25 +821,25 @@ void TTavikForm::FitClientSize() {
         (Options.AnalogClock ? SizeOf(Skin.TopLarge).height() : SizeOf(Skin.TopSmall).height()) +
         (Options.ShowCities ? SizeOf(Skin.BottomLarge).height()
                             : SizeOf(Skin.BottomSmall).height());
-    const int width = Options.Docked ? SizeOf(Skin.TopLarge).width() : 598;
+    const int width = Options.Docked ? SizeOf(Skin.TopLarge).width() : FramedWidth;
     SkinImage->setFixedSize(width, height);
     layout()->activate();
     ResizeAllowed = false;
 }
 
 void TTavikForm::PositionCentreLabels() {
-    const int base = Options.AnalogClock
-                         ? 241
-                         : 238 - SizeOf(Skin.TopLarge).height() + SizeOf(Skin.TopSmall).height();
-    SunImage->move(SunImage->x(), base + 4);
-    MoonImage->move(MoonImage->x(), base + 4);
-    CurrentCityLabel->move(98, base);
+    const int base = Options.AnalogClock ? AnalogCaptionsTop
+                                         : DigitalCaptionsTop - SizeOf(Skin.TopLarge).height() +
+                                               SizeOf(Skin.TopSmall).height();
+    SunImage->move(SunImage->x(), base + DayNightBelowTop);
+    MoonImage->move(MoonImage->x(), base + DayNightBelowTop);
+    CurrentCityLabel->move(CityCaptionLeft, base);
     CurrentCountryLabel->move(CurrentCountryLabel->x(), base);
-    CurrentCityTimeLabel->move(CurrentCityTimeLabel->x(), base + 1);
-    CurrentAirportLabel->move(82, base + 26);
-    CurrentStateLabel->move(CurrentStateLabel->x(), base + 26);
-    DeltaImage->move(DeltaImage->x(), base + 15);
-    DifferenceMyCityLabel->move(DifferenceMyCityLabel->x(), base - 30);
+    CurrentCityTimeLabel->move(CurrentCityTimeLabel->x(), base + TimeBelowTop);
+    CurrentAirportLabel->move(AirportCaptionLeft, base + SecondLineBelowTop);
+    CurrentStateLabel->move(CurrentStateLabel->x(), base + SecondLineBelowTop);
+    DeltaImage->move(DeltaImage->x(), base + DeltaBelowTop);
+    DifferenceMyCityLabel->move(DifferenceMyCityLabel->x(), base - DifferenceAboveTop);
 
     const QColor dateColour = Options.AnalogClock ? QColor(0x58, 0x58, 0x58) : TextColour();
     if (CurrentCityDateLabel->palette().color(QPalette::WindowText) != dateColour) {
@@ -930,19 +848,19 @@ void TTavikForm::PositionCentreLabels() {
         CurrentCityDateLabel->setPalette(pal);
     }
     if (Options.AnalogClock) {
-        CurrentCityDateLabel->move(8, 8);
+        CurrentCityDateLabel->move(AnalogDateLeft, AnalogDateTop);
     } else {
         CurrentCityDateLabel->adjustSize();
-        CurrentCityDateLabel->move(SkinWidth / 2 - CurrentCityDateLabel->width() / 2, base + 28);
+        CurrentCityDateLabel->move(SkinWidth / 2 - CurrentCityDateLabel->width() / 2,
+                                   base + DigitalDateBelowTop);
     }
 
-    // 24 and 14 points on a 96 dpi desktop.
     const bool large = !Options.ShowDate && Options.TimeStyle == 1;
-    const QFont timeFont = PalatinoBold(large ? 32 : 19);
+    const QFont timeFont = PalatinoBold(large ? LargeTimePixels : TimePixels);
     if (CurrentCityTimeLabel->font() != timeFont)
         CurrentCityTimeLabel->setFont(timeFont);
     const QFontMetrics fm(CurrentCityTimeLabel->font());
-    CurrentCityTimeLabel->resize(205, fm.height());
+    CurrentCityTimeLabel->resize(TimeWidth, fm.height());
     CurrentCityTimeLabel->move(SkinWidth / 2 - CurrentCityTimeLabel->width() / 2,
                                CurrentCityTimeLabel->y());
 }
@@ -982,8 +900,9 @@ void TTavikForm::SkinImageMouseDown(Qt::MouseButton button, int x, int y) {
 
 void TTavikForm::SkinImageMouseMove(int x, int y) {
     const QRect d = DeltaImage->geometry();
-    const bool near = Options.AnalogClock && d.left() - 10 <= x && x <= d.left() + d.width() + 10 &&
-                      d.top() - 10 <= y && y <= d.top() + d.height() + 10;
+    const int m = DeltaHoverMargin;
+    const bool near = Options.AnalogClock && d.left() - m <= x && x <= d.left() + d.width() + m &&
+                      d.top() - m <= y && y <= d.top() + d.height() + m;
     DifferenceMyCityLabel->setVisible(near && DeltaImage->isVisible());
     if (!Dragging)
         return;

@@ -4,6 +4,8 @@
 #include "CompanionsU.h"
 #include "clock/CityLabelLayoutU.h"
 #include "clock/DialU.h"
+#include "clock/FaceLayoutU.h"
+#include "clock/SkinImageU.h"
 #include "data/CityListU.h"
 #include "data/InstanceLockU.h"
 #include "prefs/TavikOptionsU.h"
@@ -20,43 +22,7 @@ class QAction;
 class QMenu;
 class QMenuBar;
 class TCityLabel;
-class TTavikForm;
 struct TSkin;
-
-// The face of the clock: shows the composed skin and hands mouse events to the window.
-class TSkinImage : public QWidget {
-    Q_OBJECT
-public:
-    TSkinImage(TTavikForm* form, QWidget* parent);
-    // The whole 600 x 533 skin, kept up to date by RedrawDial, at scale image pixels per window
-    // pixel; replaced only when the screen asks for pictures of another scale.
-    QImage Buffer;
-    // Open on Buffer for the window's life: opening a painter for every tick allocates.
-    QPainter Canvas;
-    void SetScale(int scale);
-
-protected:
-    void paintEvent(QPaintEvent* e) override;
-    void mousePressEvent(QMouseEvent* e) override;
-    void mouseMoveEvent(QMouseEvent* e) override;
-    void mouseReleaseEvent(QMouseEvent* e) override;
-
-private:
-    TTavikForm* Form;
-};
-
-// A centre label that opens its own menu on a right click and lets everything else through to
-// the face below, so that the window can still be dragged by it.
-class TPopupLabel : public QLabel {
-    Q_OBJECT
-public:
-    using QLabel::QLabel;
-signals:
-    void RightClicked(QPoint globalPos);
-
-protected:
-    void mousePressEvent(QMouseEvent* e) override;
-};
 
 class TTavikForm : public QMainWindow, public TClockHost, private TLocationListener {
     Q_OBJECT
@@ -96,7 +62,7 @@ public:
     std::string DateFormat;
     std::string LocaleLongDateFormat;
     TLocaleFacts Locale;
-    TTavik Dial{301, 245, 227};
+    TTavik Dial{FaceLayout::DialCentreX, FaceLayout::DialCentreY, FaceLayout::DialRadius};
 
     const TCountry* PopupCountry = nullptr;
     const TState* PopupState = nullptr;
@@ -346,7 +312,3 @@ private:
     void LocationRemoved(TRecordKind kind, std::int32_t id) override;
     void LocationsReplaced() override;
 };
-
-// The fonts of the centre labels.
-QFont PalatinoBold(int pixelSize);
-QFont ArialBold(int pixelSize);
