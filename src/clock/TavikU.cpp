@@ -5,6 +5,7 @@
 #include "clock/DamagedStartU.h"
 #include "clock/FaceLayoutU.h"
 #include "clock/SkinU.h"
+#include "clock/WindowPlacementU.h"
 #include "widgets/PlatformChoiceU.h"
 #include "widgets/QtTextU.h"
 
@@ -28,9 +29,6 @@
 namespace {
 
 using namespace FaceLayout;
-
-// How far above a screen a stored top edge may lie and still be taken as meant for it.
-constexpr int TitleBarAllowance = 48;
 
 // The locale's texts, where the data's code page can hold them.
 TLocaleFacts SystemLocaleFacts() {
@@ -915,21 +913,11 @@ void TTavikForm::SkinImageMouseMove(int x, int y) {
             SystemMoveStarted = w->startSystemMove();
         return;
     }
-    const QRect work = Platform_.Screen->WorkArea();
-    const int desktopWidth = Platform_.Screen->DesktopWidth();
     const QSize outer = frameGeometry().size();
-    int newLeft = x + pos().x() - DragStartX;
-    if (newLeft + outer.width() > desktopWidth - 6)
-        newLeft = desktopWidth - outer.width();
-    if (newLeft < work.left() + 6)
-        newLeft = work.left();
-    int newTop = y + pos().y() - DragStartY;
-    const int workBottom = work.top() + work.height();
-    if (newTop + outer.height() > workBottom - 6)
-        newTop = workBottom - outer.height();
-    if (newTop < work.top() + 6)
-        newTop = work.top();
-    move(newLeft, newTop);
+    const TWindowPos to = SnappedDragPosition(
+        {x + pos().x() - DragStartX, y + pos().y() - DragStartY}, outer.width(), outer.height(),
+        AreaOf(Platform_.Screen->WorkArea()), Platform_.Screen->DesktopWidth());
+    move(to.Left, to.Top);
 }
 
 void TTavikForm::SkinImageMouseUp() {
@@ -1011,13 +999,10 @@ void TTavikForm::LoadPreferences() {
             // clock out of reach: its top edge must show.
             std::vector<TScreenArea> screens;
             for (const QRect& s : Platform_.Screen->ScreenGeometries())
-                screens.push_back({s.x(), s.y(), s.width(), s.height()});
+                screens.push_back(AreaOf(s));
             // A top edge only just above a screen (a title bar pushed off by a panel) still
             // says where the user wants the clock; it is moved in below.
-            const int width = frameGeometry().width();
-            centre =
-                !TopEdgeOnScreen(p.Left, p.Top, width, screens) &&
-                !TopEdgeOnScreen(p.Left, std::int64_t{p.Top} + TitleBarAllowance, width, screens);
+            centre = !StoredPlaceUsable(p.Left, p.Top, frameGeometry().width(), screens);
             if (!centre && PlacesItself)
                 move(p.Left, p.Top);
             SyncViewMenuChecks();
