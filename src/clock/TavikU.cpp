@@ -3,6 +3,7 @@
 #include "clock/CentreTextU.h"
 #include "clock/CityLabelU.h"
 #include "clock/DamagedStartU.h"
+#include "clock/FaceChecksU.h"
 #include "clock/FaceLayoutU.h"
 #include "clock/SkinU.h"
 #include "clock/WindowPlacementU.h"
@@ -11,7 +12,6 @@
 
 #include <algorithm>
 #include <cmath>
-#include <string_view>
 #include <utility>
 
 #include <QApplication>
@@ -64,12 +64,6 @@ QString Q(const std::string& ansi) {
 
 QString HintText(const TCityLabelPlan& plan) {
     return Q(CityLabelHint(plan)).replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
-}
-
-// Counted in whole milliseconds, as the times of day are decoded, so that the minute turns
-// where the bands and columns do.
-std::int64_t MinuteOf(TDateTime t) {
-    return std::isfinite(t) && std::fabs(t) < 1e7 ? std::llround(t * 86400000.0) / 60000 : 0;
 }
 
 bool IsMenuKey(const QKeyEvent* e) {
@@ -357,7 +351,7 @@ void TTavikForm::RedrawDial() {
         SceneShown = false;
     }
     ComputeCurrentCityTime();
-    if (LabelsBuilt && MinuteOf(UtcNow) != LabelsCheckedMinute)
+    if (LabelsBuilt && LabelCheckMinute(UtcNow) != LabelsCheckedMinute)
         KeepCityLabelsCurrent();
     const TTimeParts local = DecodeTime(CurrentLocalTime);
     const TTimeParts utc = DecodeTime(UtcNow);
@@ -475,36 +469,22 @@ void TTavikForm::ForgetShownTexts() {
 void TTavikForm::UpdateDifference() {
     // The text follows from the two cities, their names, their offsets and which of their
     // times is ahead; it is made again only when one of these changes.
-    const TCity* current = Data.CurrentCity;
-    const TCity* my = Data.MyCity;
-    bool found = false;
-    double myOffset = 0;
-    int comparison = 0;
-    if (current != nullptr && my != nullptr && my != current) {
-        const TPlace place = PlaceOf(*my, MyPlace);
+    TDifferenceSource now;
+    now.Current = Data.CurrentCity;
+    now.My = Data.MyCity;
+    now.CurrentOffset = CurrentUtcOffset;
+    now.AnalogClock = Options.AnalogClock != 0;
+    if (now.Current != nullptr && now.My != nullptr && now.My != now.Current) {
+        const TPlace place = PlaceOf(*now.My, MyPlace);
         if (place) {
-            found = true;
-            myOffset = place.UTCOffset();
-            const TDateTime timeM = place.LocalTime(UtcNow);
-            comparison = CurrentExactLocalTime < timeM ? -1 : CurrentExactLocalTime > timeM ? 1 : 0;
+            now.MyPlaceFound = true;
+            now.MyOffset = place.UTCOffset();
+            now.Comparison = CompareTimes(CurrentExactLocalTime, place.LocalTime(UtcNow));
         }
     }
-    TDifferenceKey& k = ShownDifference;
-    if (DifferenceShown && k.Current == current && k.My == my && k.MyPlaceFound == found &&
-        k.CurrentOffset == CurrentUtcOffset && k.MyOffset == myOffset &&
-        k.Comparison == comparison && k.AnalogClock == (Options.AnalogClock != 0) &&
-        (current == nullptr || k.CurrentName == current->LongName) &&
-        (my == nullptr || k.MyName == my->LongName))
+    if (DifferenceShown && DifferenceKeyHolds(ShownDifference, now))
         return;
-    k.Current = current;
-    k.My = my;
-    k.MyPlaceFound = found;
-    k.CurrentOffset = CurrentUtcOffset;
-    k.MyOffset = myOffset;
-    k.Comparison = comparison;
-    k.AnalogClock = Options.AnalogClock != 0;
-    k.CurrentName = current ? current->LongName : std::string();
-    k.MyName = my ? my->LongName : std::string();
+    RememberDifference(ShownDifference, now);
     DifferenceShown = true;
     SpeechShown = false;
 
@@ -554,9 +534,8 @@ void TTavikForm::BuildCityLabels() {
         BuildCityLabelLayout(Data, Options, CurrentLocalTime, UtcNow, TimeFormat, Locale));
 }
 
-TTavikForm::TLabelsKey TTavikForm::CurrentLabelsKey() const {
-    return {Options, TimeFormat, Data.CurrentCity, std::floor(UtcNow * 24),
-            std::floor(CurrentLocalTime * 24)};
+TCityLabelsSource TTavikForm::CurrentLabelsSource() const {
+    return CityLabelsSourceOf(Options, TimeFormat, Data.CurrentCity, UtcNow, CurrentLocalTime);
 }
 
 void TTavikForm::BuildCityLabelsFrom(TCityLabelLayout layout) {
@@ -597,49 +576,16 @@ void TTavikForm::BuildCityLabelsFrom(TCityLabelLayout layout) {
         else
             SkinImage->setFocus(Qt::OtherFocusReason);
     }
-    LabelsBuiltFrom = CurrentLabelsKey();
+    LabelsBuiltFrom = CurrentLabelsSource();
     LabelsBuilt = true;
-    LabelsCheckedMinute = MinuteOf(UtcNow);
+    LabelsCheckedMinute = LabelCheckMinute(UtcNow);
     UpdateCentreCaptions();
 }
-
-namespace {
-
-// A hint but for its time of day, the line before the date: the moment the label was built.
-bool SameHintButTheTime(const std::string& a, const std::string& b) {
-    auto split = [](const std::string& h) {
-        const std::string_view v(h);
-        const std::size_t date = v.rfind("\r\n");
-        const std::size_t time = date == 0 || date == v.npos ? v.npos : v.rfind("\r\n", date - 1);
-        if (time == v.npos)
-            return std::pair(v, std::string_view());
-        return std::pair(v.substr(0, time), v.substr(date));
-    };
-    return split(a) == split(b);
-}
-
-bool SameLabels(const TCityLabelLayout& a, const TCityLabelLayout& b) {
-    if (a.DayCitySlots != b.DayCitySlots || a.NightCitySlots != b.NightCitySlots ||
-        a.Labels.size() != b.Labels.size())
-        return false;
-    for (std::size_t i = 0; i < a.Labels.size(); ++i) {
-        const TCityLabelPlan& p = a.Labels[i];
-        const TCityLabelPlan& q = b.Labels[i];
-        if (p.Id != q.Id || p.Column != q.Column || p.Slot != q.Slot || p.IsDay != q.IsDay ||
-            p.Left != q.Left || p.Top != q.Top || p.FixedWidth != q.FixedWidth ||
-            p.Caption != q.Caption || !SameHintButTheTime(p.Hint, q.Hint) ||
-            p.ChangeHint != q.ChangeHint)
-            return false;
-    }
-    return true;
-}
-
-} // namespace
 
 void TTavikForm::KeepCityLabelsCurrent() {
     TCityLabelLayout now =
         BuildCityLabelLayout(Data, Options, CurrentLocalTime, UtcNow, TimeFormat, Locale);
-    if (CityLabels.size() != LabelLayout.Labels.size() || !SameLabels(LabelLayout, now)) {
+    if (CityLabels.size() != LabelLayout.Labels.size() || !SameCityLabels(LabelLayout, now)) {
         BuildCityLabelsFrom(std::move(now));
         return;
     }
@@ -647,8 +593,8 @@ void TTavikForm::KeepCityLabelsCurrent() {
         if (now.Labels[i].Hint != LabelLayout.Labels[i].Hint)
             CityLabels[i]->setToolTip(HintText(now.Labels[i]));
     LabelLayout = std::move(now);
-    LabelsBuiltFrom = CurrentLabelsKey();
-    LabelsCheckedMinute = MinuteOf(UtcNow);
+    LabelsBuiltFrom = CurrentLabelsSource();
+    LabelsCheckedMinute = LabelCheckMinute(UtcNow);
 }
 
 QString TTavikForm::LiveCityLabelHint(int id) const {
@@ -661,16 +607,15 @@ QString TTavikForm::LiveCityLabelHint(int id) const {
 }
 
 bool TTavikForm::CityLabelsCurrent() const {
-    const TLabelsKey& k = LabelsBuiltFrom;
-    if (!LabelsBuilt || !(k.Options == Options) || k.TimeFormat != TimeFormat ||
-        k.Current != Data.CurrentCity || k.UtcHour != std::floor(UtcNow * 24) ||
-        k.LocalHour != std::floor(CurrentLocalTime * 24) ||
+    if (!LabelsBuilt ||
+        !CityLabelsSourceHolds(LabelsBuiltFrom, Options, TimeFormat, Data.CurrentCity, UtcNow,
+                               CurrentLocalTime) ||
         CityLabels.size() != LabelLayout.Labels.size())
         return false;
     // The data may have changed in place meanwhile: what it gives now is compared with what is
     // shown, with no widget touched.
-    if (!SameLabels(LabelLayout, BuildCityLabelLayout(Data, Options, CurrentLocalTime, UtcNow,
-                                                      TimeFormat, Locale)))
+    if (!SameCityLabels(LabelLayout, BuildCityLabelLayout(Data, Options, CurrentLocalTime, UtcNow,
+                                                          TimeFormat, Locale)))
         return false;
     if (Data.CurrentCity == nullptr)
         return true;

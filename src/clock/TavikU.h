@@ -4,6 +4,7 @@
 #include "CompanionsU.h"
 #include "clock/CityLabelLayoutU.h"
 #include "clock/DialU.h"
+#include "clock/FaceChecksU.h"
 #include "clock/FaceLayoutU.h"
 #include "clock/SkinImageU.h"
 #include "data/CityListU.h"
@@ -255,18 +256,6 @@ private:
     bool SceneShown = false; // the buffer holds ShownScene
 
     // What the texts were made from, so that they are made again only when that changes.
-    struct TDifferenceKey {
-        const TCity* Current = nullptr;
-        const TCity* My = nullptr;
-        bool MyPlaceFound = false;
-        double CurrentOffset = 0;
-        double MyOffset = 0;
-        int Comparison = 0;
-        bool AnalogClock = false;
-        std::string CurrentName;
-        std::string MyName;
-        bool operator==(const TDifferenceKey&) const = default;
-    };
     TDifferenceKey ShownDifference;
     bool DifferenceShown = false;
     std::string ShownTime;
@@ -277,18 +266,11 @@ private:
     double ShownSpeechMinute = 0;
 
     // What the city labels were built from.
-    struct TLabelsKey {
-        TDisplayOptions Options;
-        std::string TimeFormat;
-        const TCity* Current = nullptr;
-        double UtcHour = 0;
-        double LocalHour = 0;
-    };
-    TLabelsKey LabelsBuiltFrom;
+    TCityLabelsSource LabelsBuiltFrom;
     bool LabelsBuilt = false;
     std::int64_t LabelsCheckedMinute = -1; // the UTC minute the labels were last made or checked
     void BuildCityLabelsFrom(TCityLabelLayout layout);
-    TLabelsKey CurrentLabelsKey() const;
+    TCityLabelsSource CurrentLabelsSource() const;
 
     TCompanions* Companions = nullptr;
     TPlatform Platform_;
