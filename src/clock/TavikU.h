@@ -83,6 +83,10 @@ public:
     // Claims the folders of these city lists besides the data folder; when another clock holds
     // one, says so and answers false.
     bool ClaimListFolders(const QStringList& files);
+    // The instant the face shows, as UTC: its time, date and hands, the labels' columns, bands
+    // and hints, the difference and the face's spoken texts all follow from it, through
+    // ComputeCurrentCityTime. For now the clock's current time.
+    TDateTime FaceNow() const;
     void ComputeCurrentCityTime() override;
     void RedrawDial();
     void RefreshDial() override;
