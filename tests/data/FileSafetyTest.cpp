@@ -440,8 +440,16 @@ TEST(InstanceLock, GoesWithTheProcessAndNotToItsChildren) {
     char* argv[] = {sleepCmd, seconds, nullptr};
     ASSERT_EQ(0, ::posix_spawnp(&helper, "sleep", nullptr, nullptr, argv, environ));
     lock.Release();
+    // posix_spawn returns once the new program's memory is in place, a moment before the kernel
+    // closes the close-on-exec descriptors; a leaked lock would outlast this wait by far.
     TInstanceLock next;
-    EXPECT_TRUE(ClaimDataFolder(folder, file, next).MayRun);
+    bool mayRun = false;
+    for (int i = 0; i < 200 && !mayRun; ++i) {
+        mayRun = ClaimDataFolder(folder, file, next).MayRun;
+        if (!mayRun)
+            ::usleep(10000);
+    }
+    EXPECT_TRUE(mayRun);
     ::kill(helper, SIGKILL);
     ::waitpid(helper, nullptr, 0);
     ::close(ready[0]);
