@@ -306,8 +306,17 @@ TGoToOutcome CheckGoTo(const TGoToRequest& q, const TLocaleFacts& locale) {
     }
     r.Ok = true;
     r.Utc = at.Utc;
+    // The dialog opens on the face's minute without its seconds: that minute, taken as typed,
+    // is now and not up to a minute ago.
+    const auto minuteOf = [](TDateTime t) {
+        const std::int64_t ms = ToMilliseconds(t);
+        return ms >= 0 ? ms / 60000 : (ms - 59999) / 60000;
+    };
+    if (time.Second == 0 && at.Fit == TLocalTimeFit::Exact &&
+        minuteOf(at.Utc) == minuteOf(q.RealUtc))
+        r.Utc = q.RealUtc;
     TViewedTime distance;
-    distance.GoTo(at.Utc, q.RealUtc);
+    distance.GoTo(r.Utc, q.RealUtc);
     const std::string words = ViewedOffsetWords(distance.OffsetSeconds());
     r.Text = FormatCentreDate(at.Shown, q.DateStyle == 1 ? 1 : 0, locale) + " " +
              TimeText(at.Shown, q.TwelveHour, locale) + " in " + q.City->LongName + ", " +

@@ -5,9 +5,9 @@
 
 namespace {
 
-TDateTime At(int y, int mo, int d, int h, int mi) {
+TDateTime At(int y, int mo, int d, int h, int mi, int s = 0) {
     TDateTime t = 0;
-    TryEncodeDateTime(y, mo, d, h, mi, 0, 0, t);
+    TryEncodeDateTime(y, mo, d, h, mi, s, 0, t);
     return t;
 }
 
@@ -168,6 +168,14 @@ TEST(GoToTimeRules, WhatTheDialogSaysAndGives) {
     // Now itself says so.
     EXPECT_EQ(CheckGoTo(w.Request(1, "8 Dec 2026", "12:00"), TLocaleFacts()).Text,
               "Tue 8 Dec 2026 12:00 in London, now.");
+    // The minute the dialog opens on, 50 seconds into it, is now, not "1 minute ago".
+    q = w.Request(1, "8 Dec 2026", "12:00");
+    q.RealUtc = At(2026, 12, 8, 12, 0, 50);
+    o = CheckGoTo(q, TLocaleFacts());
+    EXPECT_EQ(o.Text, "Tue 8 Dec 2026 12:00 in London, now.");
+    EXPECT_EQ(Ms(o.Utc), Ms(q.RealUtc));
+    q.Time = "11:59";
+    EXPECT_EQ(CheckGoTo(q, TLocaleFacts()).Text, "Tue 8 Dec 2026 11:59 in London, 2 minutes ago.");
 
     // The first thing wrong is told, with its field.
     o = CheckGoTo(w.Request(9, "8 Dek 2026", "25:00"), TLocaleFacts());
