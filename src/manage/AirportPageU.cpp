@@ -289,7 +289,6 @@ bool TAirportPage::ApplyRecord() {
 }
 
 bool TAirportPage::ApplyAirport() {
-    TCityList& data = *Form.Data;
     if (Form.DeleteMode) {
         if (EditedAirport == nullptr)
             return false;
@@ -316,7 +315,7 @@ bool TAirportPage::ApplyAirport() {
     for (int i = 0; i < CitiesTarget.Count(); ++i)
         if (CitiesTarget.Checked(i))
             in.Cities.push_back(static_cast<const TCity*>(CitiesTarget.Item(i))->UniqueID);
-    const TApplyOutcome o = ::ApplyAirport(data, EditedAirport, Form.NewMode, in);
+    const TApplyOutcome o = ::ApplyAirport(Form.Host.Store(), EditedAirport, Form.NewMode, in);
     if (!o.Applied) {
         QWidget* focus = o.Focus == TManageField::Name ? static_cast<QWidget*>(AirportNameEdit)
                          : o.Focus == TManageField::Country

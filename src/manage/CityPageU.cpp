@@ -221,7 +221,6 @@ bool TCityPage::ApplyRecord() {
 }
 
 bool TCityPage::ApplyCity() {
-    TCityList& data = *Form.Data;
     if (Form.DeleteMode) {
         if (EditedCity == nullptr)
             return false;
@@ -259,7 +258,7 @@ bool TCityPage::ApplyCity() {
     for (int i = 0; i < AirportsTarget.Count(); ++i)
         in.Airports.emplace_back(static_cast<TAirport*>(AirportsTarget.Item(i)),
                                  AirportsTarget.Checked(i));
-    const TApplyOutcome o = ::ApplyCity(data, EditedCity, Form.NewMode, in);
+    const TApplyOutcome o = ::ApplyCity(Form.Host.Store(), EditedCity, Form.NewMode, in);
     if (!o.Applied) {
         QWidget* focus =
             o.Focus == TManageField::ShortName  ? static_cast<QWidget*>(CityShortNameEdit)

@@ -259,7 +259,7 @@ void TManageForm::BeginEdit(TManagePage page, std::int32_t recordId) {
 }
 
 void TManageForm::Open(TManagePage page, TManageMode mode, std::int32_t recordId) {
-    SetCollections(Host.CityList(), Host.CityList().MyCity);
+    SetCollections(Host.Store().Data(), Host.Store().Data().MyCity);
     ResetPages();
     switch (mode) {
     case TManageMode::New:
