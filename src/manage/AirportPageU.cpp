@@ -69,7 +69,8 @@ void SetCell(QTableWidget* grid, int row, const QString& text) {
 } // namespace
 
 TAirportPage::TAirportPage(TManageForm& form)
-    : TManagePageBase(form, TManagePage::Airports), Ui_(std::make_unique<Ui::ManageAirportPage>()) {
+    : TManagePageBase(form, TManagePage::Airports, TRecordKind::Airport),
+      Ui_(std::make_unique<Ui::ManageAirportPage>()) {
     QWidget* sheet = form.findChild<QWidget*>(QStringLiteral("AirportsTabSheet"));
     Ui_->setupUi(sheet);
     AirportsGroupBox = Ui_->AirportsGroupBox;
@@ -149,6 +150,14 @@ bool TAirportPage::eventFilter(QObject* watched, QEvent* e) {
         AirportCodesStringGridClick();
     }
     return TManagePageBase::eventFilter(watched, e);
+}
+
+std::int32_t TAirportPage::EditedRecordId() const {
+    return EditedAirport->Id();
+}
+
+const void* TAirportPage::FindRecord(std::int32_t id) const {
+    return Form.Data->Airports.FindById(id);
 }
 
 void TAirportPage::FillLists() {
@@ -289,18 +298,8 @@ bool TAirportPage::ApplyRecord() {
 }
 
 bool TAirportPage::ApplyAirport() {
-    if (Form.DeleteMode) {
-        if (EditedAirport == nullptr)
-            return false;
-        Form.Host.Store().Delete(TRecordKind::Airport, EditedAirport->Id());
-        EditedAirport = nullptr;
-        RefillList();
-        ClearAirportPage();
-        TManageForm::EnableGroup(AirportGroupBox, false);
-        AirportApplyButton->setEnabled(false);
-        emit Form.RecordDeleted(Page);
-        return true;
-    }
+    if (Form.DeleteMode)
+        return DeleteRecord();
     QTableWidget* grid = AirportCodesStringGrid;
     CommitCodeEditor(); // a code still being typed counts
     if (!Form.NewMode && EditedAirport == nullptr)

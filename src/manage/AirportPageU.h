@@ -27,6 +27,10 @@ public:
     void ShowRecord() override { ShowAirport(); }
     bool ApplyRecord() override;
     void* EditedRecord() const override { return EditedAirport; }
+    std::int32_t EditedRecordId() const override;
+    const void* FindRecord(std::int32_t id) const override;
+    void BeginNew() override { NewAirportButtonClick(); }
+    void BeginDelete() override { BeginDeleteAirport(); }
     void ClearPage() override { ClearAirportPage(); }
     void ForgetRecord() override { EditedAirport = nullptr; }
 

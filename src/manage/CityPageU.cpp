@@ -15,7 +15,8 @@
 #include <QSignalBlocker>
 
 TCityPage::TCityPage(TManageForm& form)
-    : TManagePageBase(form, TManagePage::Cities), Ui_(std::make_unique<Ui::ManageCityPage>()) {
+    : TManagePageBase(form, TManagePage::Cities, TRecordKind::City),
+      Ui_(std::make_unique<Ui::ManageCityPage>()) {
     QWidget* sheet = form.findChild<QWidget*>(QStringLiteral("CitiesTabSheet"));
     Ui_->setupUi(sheet);
     CitiesGroupBox = Ui_->CitiesGroupBox;
@@ -60,6 +61,22 @@ TCityPage::TCityPage(TManageForm& form)
 }
 
 TCityPage::~TCityPage() = default;
+
+std::string TCityPage::DeleteRefusal() const {
+    return CityDeleteRefusal(*EditedCity, Form.MyCity);
+}
+
+std::int32_t TCityPage::EditedRecordId() const {
+    return EditedCity->Id();
+}
+
+const void* TCityPage::FindRecord(std::int32_t id) const {
+    return Form.Data->Cities.FindById(id);
+}
+
+void TCityPage::ShowEditCaption() {
+    CityApplyButton->setText(QStringLiteral("Edit City"));
+}
 
 void TCityPage::FillLists() {
     Form.Data->Cities.FillListBox(ListTarget, Form.MyCity);
@@ -221,27 +238,8 @@ bool TCityPage::ApplyRecord() {
 }
 
 bool TCityPage::ApplyCity() {
-    if (Form.DeleteMode) {
-        if (EditedCity == nullptr)
-            return false;
-        const std::string refusal = CityDeleteRefusal(*EditedCity, Form.MyCity);
-        if (!refusal.empty()) {
-            Refuse(refusal, nullptr);
-            return false;
-        }
-        Form.Host.Store().Delete(TRecordKind::City, EditedCity->Id());
-        EditedCity = nullptr;
-        RefillList();
-        {
-            const QSignalBlocker quiet(CityEdit);
-            CityEdit->clear();
-        }
-        ClearCityPage();
-        TManageForm::EnableGroup(CityGroupBox, false);
-        CityApplyButton->setEnabled(false);
-        emit Form.RecordDeleted(Page);
-        return true;
-    }
+    if (Form.DeleteMode)
+        return DeleteRecord();
     if (!Form.NewMode && EditedCity == nullptr)
         return false; // nothing loaded to apply to
     TCityInput in;

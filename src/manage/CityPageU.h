@@ -25,6 +25,12 @@ public:
     void ShowRecord() override { ShowCity(); }
     bool ApplyRecord() override;
     void* EditedRecord() const override { return EditedCity; }
+    std::int32_t EditedRecordId() const override;
+    std::string DeleteRefusal() const override;
+    const void* FindRecord(std::int32_t id) const override;
+    void BeginNew() override { NewCityButtonClick(); }
+    void BeginDelete() override { BeginDeleteCity(); }
+    void ShowEditCaption() override;
     void ClearPage() override { ClearCityPage(); }
     void ForgetRecord() override { EditedCity = nullptr; }
 

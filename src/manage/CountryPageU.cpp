@@ -19,7 +19,7 @@
 #include <QToolButton>
 
 TCountryPage::TCountryPage(TManageForm& form)
-    : TManagePageBase(form, TManagePage::Countries),
+    : TManagePageBase(form, TManagePage::Countries, TRecordKind::Country),
       Ui_(std::make_unique<Ui::ManageCountryPage>()) {
     QWidget* sheet = form.findChild<QWidget*>(QStringLiteral("CountriesTabSheet"));
     Ui_->setupUi(sheet);
@@ -59,34 +59,38 @@ TCountryPage::TCountryPage(TManageForm& form)
     connect(CountryApplyButton, &QPushButton::clicked, this,
             &TCountryPage::CountryApplyButtonClick);
     connect(CountryDLCheckBox, &QCheckBox::clicked, this, &TCountryPage::CountryDLCheckBoxClick);
-    TDSTPanel* p = Panel.get();
-    connect(p, &TDSTPanel::ComboClick, this, &TCountryPage::CountryStartFLComboClick);
-    connect(p, &TDSTPanel::DayEditExit, this, &TCountryPage::CountryStartAfterDayEditExit);
-    connect(p, &TDSTPanel::RuleSelected, this, &TCountryPage::CountryRuleRadioButtonClick);
-    connect(p, &TDSTPanel::FixedDatesSelected, this,
-            &TCountryPage::CountryFixedDatesRadioButtonClick);
-    connect(p, &TDSTPanel::TimeUpDownClick, this, &TCountryPage::UpDown6Click);
     // Typing is an edit as much as a click into the field.
     for (QLineEdit* typed : {CountryNameEdit, CountryCodeEdit, CountryUTCOffSetEdit})
         connect(typed, &QLineEdit::textEdited, this, &TCountryPage::CountryNameEditClick);
-    connect(p, &TDSTPanel::FieldEdited, this, &TCountryPage::UpDown6Click);
+    connect(Panel.get(), &TDSTPanel::Edited, this, &TCountryPage::EnableApply);
     Panel->ChainTabOrder({CountryEdit, CountryListBox, CountryNameEdit, CountryCodeEdit,
                           CountryUTCOffSetEdit, Ui_->CountryFromZoneButton, CountryCapitalComboBox,
                           CountryDLCheckBox},
                          {CountryApplyButton, CountryCloseButton});
-    connect(p, &TDSTPanel::TimeEditChange, this, [this](QLineEdit* edit) {
-        if (edit == Panel->DSTStartTimeH)
-            CountryDSTStartTimeHChange();
-        else if (edit == Panel->DSTStartTimeM)
-            CountryDSTStartTimeMChange();
-        else if (edit == Panel->DSTEndTimeH)
-            CountryDSTEndTimeHChange();
-        else
-            CountryDSTEndTimeMChange();
-    });
 }
 
 TCountryPage::~TCountryPage() = default;
+
+std::string TCountryPage::DeleteRefusal() const {
+    return CountryDeleteRefusal(*Form.Data, *EditedCountry);
+}
+
+std::int32_t TCountryPage::EditedRecordId() const {
+    return EditedCountry->Id();
+}
+
+const void* TCountryPage::FindRecord(std::int32_t id) const {
+    return Form.Data->Countries.FindById(id);
+}
+
+QWidget* TCountryPage::FirstNewField() const {
+    return CountryNameEdit; // a new country starts with its name
+}
+
+void TCountryPage::ShowEditCaption() {
+    TManagePageBase::ShowEditCaption();
+    ShowCapitalRow(true);
+}
 
 void TCountryPage::FillLists() {
     Form.Data->Countries.FillListBox(ListTarget);
@@ -157,28 +161,9 @@ void TCountryPage::ClearCountryPage() {
 }
 
 bool TCountryPage::ApplyCountry() {
+    if (Form.DeleteMode)
+        return DeleteRecord();
     TCityList& data = *Form.Data;
-    if (Form.DeleteMode) {
-        if (EditedCountry == nullptr)
-            return false;
-        const std::string refusal = CountryDeleteRefusal(data, *EditedCountry);
-        if (!refusal.empty()) {
-            Refuse(refusal, nullptr);
-            return false;
-        }
-        Form.Host.Store().Delete(TRecordKind::Country, EditedCountry->Id());
-        EditedCountry = nullptr;
-        RefillList();
-        {
-            const QSignalBlocker quiet(CountryEdit);
-            CountryEdit->clear();
-        }
-        ClearCountryPage();
-        DisablePage();
-        CountryApplyButton->setEnabled(false);
-        emit Form.RecordDeleted(Page);
-        return true;
-    }
     if (!Form.NewMode && EditedCountry == nullptr)
         return false; // nothing loaded to apply to
     TCountryInput in;
@@ -283,46 +268,4 @@ void TCountryPage::CountryDLCheckBoxClick() {
     if (SelectedRow() < 0)
         StartNewRecordTimes(p); // nothing was reloaded: a new record
     Panel->Show(p);
-}
-
-void TCountryPage::CountryStartFLComboClick() {
-    Panel->DescribeDSTPanel();
-    EnableApply();
-}
-
-void TCountryPage::CountryStartAfterDayEditExit() {
-    Panel->DescribeDSTPanel();
-    EnableApply();
-}
-
-void TCountryPage::CountryRuleRadioButtonClick() {
-    TDSTPanelState p = Panel->Read();
-    ClearFixedFields(p);
-    Panel->Show(p);
-}
-
-void TCountryPage::CountryFixedDatesRadioButtonClick() {
-    TDSTPanelState p = Panel->Read();
-    ClearRuleFields(p);
-    Panel->Show(p);
-}
-
-void TCountryPage::CountryDSTStartTimeHChange() {
-    Panel->PadTimeEdit(Panel->DSTStartTimeH);
-}
-
-void TCountryPage::CountryDSTStartTimeMChange() {
-    Panel->PadTimeEdit(Panel->DSTStartTimeM);
-}
-
-void TCountryPage::CountryDSTEndTimeHChange() {
-    Panel->PadTimeEdit(Panel->DSTEndTimeH);
-}
-
-void TCountryPage::CountryDSTEndTimeMChange() {
-    Panel->PadTimeEdit(Panel->DSTEndTimeM);
-}
-
-void TCountryPage::UpDown6Click() {
-    EnableApply();
 }

@@ -26,6 +26,13 @@ public:
     void ShowRecord() override { ShowCountry(true); }
     bool ApplyRecord() override { return ApplyCountry(); }
     void* EditedRecord() const override { return EditedCountry; }
+    std::int32_t EditedRecordId() const override;
+    std::string DeleteRefusal() const override;
+    const void* FindRecord(std::int32_t id) const override;
+    void BeginNew() override { NewCountryButtonClick(); }
+    void BeginDelete() override { BeginDeleteCountry(); }
+    QWidget* FirstNewField() const override;
+    void ShowEditCaption() override;
     void ClearPage() override { ClearCountryPage(); }
     void ForgetRecord() override { EditedCountry = nullptr; }
     void DisablePage() override;
@@ -47,15 +54,6 @@ public:
     void CountryFromZoneButtonClick();
     void CountryApplyButtonClick();
     void CountryDLCheckBoxClick();
-    void CountryStartFLComboClick();
-    void CountryStartAfterDayEditExit();
-    void CountryRuleRadioButtonClick();
-    void CountryFixedDatesRadioButtonClick();
-    void CountryDSTStartTimeHChange();
-    void CountryDSTStartTimeMChange();
-    void CountryDSTEndTimeHChange();
-    void CountryDSTEndTimeMChange();
-    void UpDown6Click();
 
     TCountry* EditedCountry = nullptr;
     std::string PickedZone; // from "From time zone...", until Apply

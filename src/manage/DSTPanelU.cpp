@@ -72,34 +72,37 @@ TDSTPanel::TDSTPanel(TClockHost& host, QWidget* place, QCheckBox* dlCheckBox, co
                    Ui_->EndMinuteUpDown};
 
     QLineEdit* const timeEdits[] = {DSTStartTimeH, DSTStartTimeM, DSTEndTimeH, DSTEndTimeM};
+    void (TDSTPanel::*const timeChanges[])() = {
+        &TDSTPanel::DSTStartTimeHChange, &TDSTPanel::DSTStartTimeMChange,
+        &TDSTPanel::DSTEndTimeHChange, &TDSTPanel::DSTEndTimeMChange};
     for (std::size_t i = 0; i < 4; ++i) {
         TUpDown* arrows = TimeUpDowns[i];
         arrows->SetAssociate(timeEdits[i]);
         arrows->SetRange(0, i % 2 == 0 ? 23 : 59);
-        connect(arrows, &TUpDown::Clicked, this, &TDSTPanel::TimeUpDownClick);
-        QLineEdit* edit = timeEdits[i];
-        connect(edit, &QLineEdit::textChanged, this, [this, edit] { emit TimeEditChange(edit); });
-        connect(edit, &QLineEdit::textEdited, this, &TDSTPanel::FieldEdited);
+        connect(arrows, &TUpDown::Clicked, this, &TDSTPanel::StartHourUpDownClick);
+        // The panel starts at a plain 0, before the padding listens.
+        timeEdits[i]->setText(QStringLiteral("0"));
+        connect(timeEdits[i], &QLineEdit::textChanged, this, timeChanges[i]);
+        // Typing is an edit as much as a click on the arrows.
+        connect(timeEdits[i], &QLineEdit::textEdited, this, &TDSTPanel::Edited);
     }
     for (QComboBox* c : {StartFLCombo, StartDayCombo, StartMonthCombo, EndFLCombo, EndDayCombo,
                          EndMonthCombo, FixedStartMonthCombo, FixedEndMonthCombo}) {
         c->setCurrentIndex(-1);
-        connect(c, &QComboBox::activated, this, &TDSTPanel::ComboClick);
+        connect(c, &QComboBox::activated, this, &TDSTPanel::StartFLComboClick);
     }
     for (QLineEdit* e : {StartAfterDayEdit, EndAfterDayEdit, StartDayEdit, EndDayEdit}) {
         e->installEventFilter(this);
-        connect(e, &QLineEdit::textEdited, this, &TDSTPanel::FieldEdited);
+        connect(e, &QLineEdit::textEdited, this, &TDSTPanel::Edited);
     }
     connect(RuleRadioButton, &QRadioButton::toggled, this, [this](bool on) {
         if (on)
-            emit RuleSelected();
+            RuleRadioButtonClick();
     });
     connect(FixedDatesRadioButton, &QRadioButton::toggled, this, [this](bool on) {
         if (on)
-            emit FixedDatesSelected();
+            FixedDatesRadioButtonClick();
     });
-    for (QLineEdit* e : {DSTStartTimeH, DSTStartTimeM, DSTEndTimeH, DSTEndTimeM})
-        e->setText(QStringLiteral("0"));
 }
 
 TDSTPanel::~TDSTPanel() = default;
@@ -219,7 +222,49 @@ bool TDSTPanel::eventFilter(QObject* watched, QEvent* e) {
         // Only a move to another control of the window is an exit, not a window switch.
         const auto reason = static_cast<QFocusEvent*>(e)->reason();
         if (reason != Qt::ActiveWindowFocusReason && reason != Qt::PopupFocusReason)
-            emit DayEditExit();
+            StartAfterDayEditExit();
     }
     return QObject::eventFilter(watched, e);
+}
+
+void TDSTPanel::StartFLComboClick() {
+    DescribeDSTPanel();
+    emit Edited();
+}
+
+void TDSTPanel::StartAfterDayEditExit() {
+    DescribeDSTPanel();
+    emit Edited();
+}
+
+void TDSTPanel::RuleRadioButtonClick() {
+    TDSTPanelState p = Read();
+    ClearFixedFields(p);
+    Show(p);
+}
+
+void TDSTPanel::FixedDatesRadioButtonClick() {
+    TDSTPanelState p = Read();
+    ClearRuleFields(p);
+    Show(p);
+}
+
+void TDSTPanel::DSTStartTimeHChange() {
+    PadTimeEdit(DSTStartTimeH);
+}
+
+void TDSTPanel::DSTStartTimeMChange() {
+    PadTimeEdit(DSTStartTimeM);
+}
+
+void TDSTPanel::DSTEndTimeHChange() {
+    PadTimeEdit(DSTEndTimeH);
+}
+
+void TDSTPanel::DSTEndTimeMChange() {
+    PadTimeEdit(DSTEndTimeM);
+}
+
+void TDSTPanel::StartHourUpDownClick() {
+    emit Edited();
 }

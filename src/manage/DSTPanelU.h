@@ -22,8 +22,9 @@ class TClockHost;
 class TUpDown;
 
 // The daylight-saving panel of the country and the state page: one layout, laid into each
-// page's place for it and named after the page. It shows and reads a TDSTPanelState; what the
-// controls' events mean is the page's business, told through the signals below.
+// page's place for it and named after the page. It shows and reads a TDSTPanelState and reacts
+// to its own controls; the page hears one Edited for whatever counts as an edit. The check box
+// that switches the rules on is the page's: what it reloads differs between the pages.
 class TDSTPanel : public QObject {
     Q_OBJECT
 public:
@@ -71,19 +72,24 @@ public:
     QLineEdit* DSTEndTimeM = nullptr;
     std::array<TUpDown*, 4> TimeUpDowns{}; // start hour, start minute, end hour, end minute
 
-signals:
-    // The user chose an entry in one of the eight combo boxes.
-    void ComboClick();
+    // Handlers, named after their controls; each stands for its row's siblings too.
+    // A choice in any of the eight combo boxes.
+    void StartFLComboClick();
     // The keyboard left one of the four day edits.
-    void DayEditExit();
-    void RuleSelected();
-    void FixedDatesSelected();
-    // An hour or minute edit changed.
-    void TimeEditChange(QLineEdit* edit);
-    // An arrow of the time row was clicked.
-    void TimeUpDownClick();
-    // The user typed into a time or a day edit.
-    void FieldEdited();
+    void StartAfterDayEditExit();
+    void RuleRadioButtonClick();
+    void FixedDatesRadioButtonClick();
+    void DSTStartTimeHChange();
+    void DSTStartTimeMChange();
+    void DSTEndTimeHChange();
+    void DSTEndTimeMChange();
+    // An arrow of the time row.
+    void StartHourUpDownClick();
+
+signals:
+    // The user changed the rules: a choice, a typed day or time, an arrow, leaving a day edit.
+    // Choosing rules or fixed dates clears the other side without being an edit of its own.
+    void Edited();
 
 protected:
     bool eventFilter(QObject* watched, QEvent* e) override;

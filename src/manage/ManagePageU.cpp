@@ -51,7 +51,8 @@ bool ByKeyboard(const QFocusEvent& e) {
 
 } // namespace
 
-TManagePageBase::TManagePageBase(TManageForm& form, TManagePage page) : Form(form), Page(page) {}
+TManagePageBase::TManagePageBase(TManageForm& form, TManagePage page, TRecordKind kind)
+    : Form(form), Page(page), Kind(kind) {}
 
 void TManagePageBase::BindFrame(QWidget* sheet, QGroupBox* listSide, QLineEdit* searchEdit,
                                 QListWidget* list, QGroupBox* recordGroup, QPushButton* apply,
@@ -252,6 +253,28 @@ void TManagePageBase::LoadRecord(const void* record) {
         ApplyButton->setEnabled(false);
     if (SelectedRow() >= 0)
         List->scrollToItem(List->currentItem(), QAbstractItemView::PositionAtCenter);
+}
+
+bool TManagePageBase::DeleteRecord() {
+    if (EditedRecord() == nullptr)
+        return false;
+    const std::string refusal = DeleteRefusal();
+    if (!refusal.empty()) {
+        Refuse(refusal, nullptr);
+        return false;
+    }
+    Form.Host.Store().Delete(Kind, EditedRecordId());
+    ForgetRecord();
+    RefillList();
+    ClearPage(); // the search edit as well: the name it holds is gone
+    DisablePage();
+    ApplyButton->setEnabled(false);
+    emit Form.RecordDeleted(Page);
+    return true;
+}
+
+void TManagePageBase::ShowEditCaption() {
+    ApplyButton->setText(QStringLiteral("Apply"));
 }
 
 void TManagePageBase::EnterDeleteMode() {

@@ -1,10 +1,12 @@
 #pragma once
 
 #include "CompanionsU.h"
+#include "data/LocationStoreU.h"
 #include "widgets/QtListU.h"
 
 #include <QObject>
 #include <QString>
+#include <cstdint>
 #include <functional>
 #include <map>
 #include <string>
@@ -27,7 +29,8 @@ void FitLinesToColumns(QListWidget* list);
 class TManagePageBase : public QObject {
     Q_OBJECT
 public:
-    TManagePageBase(TManageForm& form, TManagePage page);
+    // kind: what the page's records are to the location store.
+    TManagePageBase(TManageForm& form, TManagePage page, TRecordKind kind);
 
     // Lists and combos refilled from the collections when the window is prepared.
     virtual void FillLists() = 0;
@@ -36,6 +39,10 @@ public:
     // The page's Apply (or delete); false when it was refused.
     virtual bool ApplyRecord() = 0;
     virtual void* EditedRecord() const = 0;
+    // The id of the record the page shows; only asked while there is one.
+    virtual std::int32_t EditedRecordId() const = 0;
+    // Why the record the page shows may not be deleted; empty when it may go.
+    virtual std::string DeleteRefusal() const { return {}; }
     virtual void ClearPage() = 0;
     // The records are gone: the page must not name them any more.
     virtual void ForgetRecord() {}
@@ -43,6 +50,16 @@ public:
     virtual void DisablePage();
     // Selects the record's entry and loads it, for opening the window on a record.
     void LoadRecord(const void* record);
+    // The page's record of that id; null when there is none.
+    virtual const void* FindRecord(std::int32_t id) const = 0;
+    // The Location menu's New and Delete on this page (its New...ButtonClick, BeginDelete...).
+    virtual void BeginNew() = 0;
+    virtual void BeginDelete() = 0;
+    // Where the keyboard starts on a new record once the window shows; null leaves it where
+    // BeginNew put it.
+    virtual QWidget* FirstNewField() const { return nullptr; }
+    // Apply's caption in edit mode, with what else edit mode shows on the page.
+    virtual void ShowEditCaption();
 
     // The search edit's change: type-ahead over the list.
     void SearchEditChange();
@@ -74,12 +91,17 @@ public:
     void SetTopRow(int row);
     int SelectedRow() const;
 
+    // The Apply of delete mode, the same on every page: the page's refusal, else the store takes
+    // the record away and the page is left empty. False when nothing went.
+    bool DeleteRecord();
+
     // Each page's part of BeginDelete* and New*ButtonClick.
     void EnterDeleteMode();
     void EnterNewMode(const QString& caption);
 
     TManageForm& Form;
     const TManagePage Page;
+    const TRecordKind Kind;
     QWidget* Sheet = nullptr;
     QGroupBox* ListSide = nullptr;
     QLineEdit* SearchEdit = nullptr;

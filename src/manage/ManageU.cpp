@@ -229,30 +229,10 @@ void TManageForm::BeginDeleteAirport() {
 
 void TManageForm::BeginEdit(TManagePage page, std::int32_t recordId) {
     SetPage(page);
-    Countries->CountryApplyButton->setText(QStringLiteral("Apply"));
-    Countries->ShowCapitalRow(true);
-    States->ApplyButton->setText(QStringLiteral("Apply"));
-    Cities->ApplyButton->setText(QStringLiteral("Edit City"));
-    Airports->ApplyButton->setText(QStringLiteral("Apply"));
-    const void* record = nullptr;
-    switch (page) {
-    case TManagePage::Countries:
-        record = Data->Countries.FindById(recordId);
-        break;
-    case TManagePage::States:
-        record = Data->States.FindById(recordId);
-        break;
-    case TManagePage::Cities:
-        record = Data->Cities.FindById(recordId);
-        break;
-    case TManagePage::Airports:
-        for (const TAirport* a : Data->Airports)
-            if (recordId != 0 && a->UniqueID == recordId && record == nullptr)
-                record = a;
-        break;
-    }
+    for (TManagePageBase* each : Pages())
+        each->ShowEditCaption();
     TManagePageBase* p = PageOf(page);
-    if (record != nullptr)
+    if (const void* record = p->FindRecord(recordId))
         p->LoadRecord(record);
     ShowOnHost();
     p->SearchEdit->setFocus();
@@ -261,47 +241,19 @@ void TManageForm::BeginEdit(TManagePage page, std::int32_t recordId) {
 void TManageForm::Open(TManagePage page, TManageMode mode, std::int32_t recordId) {
     SetCollections(Host.Store().Data(), Host.Store().Data().MyCity);
     ResetPages();
+    TManagePageBase* p = PageOf(page);
     switch (mode) {
     case TManageMode::New:
-        switch (page) {
-        case TManagePage::Countries:
-            NewCountryButtonClick();
-            break;
-        case TManagePage::States:
-            NewStateButtonClick();
-            break;
-        case TManagePage::Cities:
-            NewCityButtonClick();
-            break;
-        case TManagePage::Airports:
-            NewAirportButtonClick();
-            break;
-        }
+        p->BeginNew();
         ShowOnHost();
-        // A new country or state starts with its name.
-        if (page == TManagePage::Countries)
-            Countries->CountryNameEdit->setFocus();
-        else if (page == TManagePage::States)
-            States->StateNameEdit->setFocus();
+        if (QWidget* first = p->FirstNewField())
+            first->setFocus();
         break;
     case TManageMode::Edit:
         BeginEdit(page, recordId);
         break;
     case TManageMode::Delete:
-        switch (page) {
-        case TManagePage::Countries:
-            BeginDeleteCountry();
-            break;
-        case TManagePage::States:
-            BeginDeleteState();
-            break;
-        case TManagePage::Cities:
-            BeginDeleteCity();
-            break;
-        case TManagePage::Airports:
-            BeginDeleteAirport();
-            break;
-        }
+        p->BeginDelete();
         break;
     }
 }

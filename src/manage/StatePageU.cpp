@@ -17,7 +17,8 @@
 #include <QSignalBlocker>
 
 TStatePage::TStatePage(TManageForm& form)
-    : TManagePageBase(form, TManagePage::States), Ui_(std::make_unique<Ui::ManageStatePage>()) {
+    : TManagePageBase(form, TManagePage::States, TRecordKind::State),
+      Ui_(std::make_unique<Ui::ManageStatePage>()) {
     QWidget* sheet = form.findChild<QWidget*>(QStringLiteral("StatesTabSheet"));
     Ui_->setupUi(sheet);
     StatesGroupBox = Ui_->StatesGroupBox;
@@ -53,34 +54,34 @@ TStatePage::TStatePage(TManageForm& form)
             &TStatePage::StateFromZoneButtonClick);
     connect(StateApplyButton, &QPushButton::clicked, this, &TStatePage::StateApplyButtonClick);
     connect(StateDLCheckBox, &QCheckBox::clicked, this, &TStatePage::StateDLCheckBoxClick);
-    TDSTPanel* p = Panel.get();
-    connect(p, &TDSTPanel::ComboClick, this, &TStatePage::StateStartFLComboClick);
-    connect(p, &TDSTPanel::DayEditExit, this, &TStatePage::StateStartAfterDayEditExit);
-    connect(p, &TDSTPanel::RuleSelected, this, &TStatePage::StateRuleRadioButtonClick);
-    connect(p, &TDSTPanel::FixedDatesSelected, this, &TStatePage::StateFixedDatesRadioButtonClick);
-    connect(p, &TDSTPanel::TimeUpDownClick, this, &TStatePage::StateUTCUpDownClick);
     // Typing is an edit as much as a click into the field.
     connect(StateNameEdit, &QLineEdit::textEdited, this, &TStatePage::StateNameEditClick);
     connect(StateCodeEdit, &QLineEdit::textEdited, this, &TStatePage::StateCodeEditClick);
     connect(StateUTCOffSetEdit, &QLineEdit::textEdited, this, &TStatePage::StateUTCOffSetEditClick);
-    connect(p, &TDSTPanel::FieldEdited, this, &TStatePage::StateUTCUpDownClick);
+    connect(Panel.get(), &TDSTPanel::Edited, this, &TStatePage::EnableApply);
     Panel->ChainTabOrder({StateEdit, StateListBox, StateNameEdit, StateCountryComboBox,
                           StateCodeEdit, StateUTCOffSetEdit, Ui_->StateFromZoneButton,
                           StateDLCheckBox},
                          {StateApplyButton, StateCloseButton});
-    connect(p, &TDSTPanel::TimeEditChange, this, [this](QLineEdit* edit) {
-        if (edit == Panel->DSTStartTimeH)
-            StateDSTStartTimeHChange();
-        else if (edit == Panel->DSTStartTimeM)
-            StateDSTStartTimeMChange();
-        else if (edit == Panel->DSTEndTimeH)
-            StateDSTEndTimeHChange();
-        else
-            StateDSTEndTimeMChange();
-    });
 }
 
 TStatePage::~TStatePage() = default;
+
+std::string TStatePage::DeleteRefusal() const {
+    return StateDeleteRefusal(*Form.Data, *EditedState);
+}
+
+std::int32_t TStatePage::EditedRecordId() const {
+    return EditedState->Id();
+}
+
+const void* TStatePage::FindRecord(std::int32_t id) const {
+    return Form.Data->States.FindById(id);
+}
+
+QWidget* TStatePage::FirstNewField() const {
+    return StateNameEdit; // a new state starts with its name
+}
 
 void TStatePage::FillLists() {
     Form.Data->States.FillListBox(ListTarget);
@@ -147,28 +148,9 @@ void TStatePage::ClearStatePage() {
 }
 
 bool TStatePage::ApplyState() {
+    if (Form.DeleteMode)
+        return DeleteRecord();
     TCityList& data = *Form.Data;
-    if (Form.DeleteMode) {
-        if (EditedState == nullptr)
-            return false;
-        const std::string refusal = StateDeleteRefusal(data, *EditedState);
-        if (!refusal.empty()) {
-            Refuse(refusal, nullptr);
-            return false;
-        }
-        Form.Host.Store().Delete(TRecordKind::State, EditedState->Id());
-        EditedState = nullptr;
-        RefillList();
-        {
-            const QSignalBlocker quiet(StateEdit);
-            StateEdit->clear();
-        }
-        ClearStatePage();
-        DisablePage();
-        StateApplyButton->setEnabled(false);
-        emit Form.RecordDeleted(Page);
-        return true;
-    }
     if (!Form.NewMode && EditedState == nullptr)
         return false; // nothing loaded to apply to
     TStateInput in;
@@ -295,42 +277,4 @@ void TStatePage::StateDLCheckBoxClick() {
         StartNewRecordTimes(p); // nothing was reloaded: a new record
     Panel->Show(p);
     EnableApply();
-}
-
-void TStatePage::StateStartFLComboClick() {
-    Panel->DescribeDSTPanel();
-    EnableApply();
-}
-
-void TStatePage::StateStartAfterDayEditExit() {
-    Panel->DescribeDSTPanel();
-    EnableApply();
-}
-
-void TStatePage::StateRuleRadioButtonClick() {
-    TDSTPanelState p = Panel->Read();
-    ClearFixedFields(p);
-    Panel->Show(p);
-}
-
-void TStatePage::StateFixedDatesRadioButtonClick() {
-    TDSTPanelState p = Panel->Read();
-    ClearRuleFields(p);
-    Panel->Show(p);
-}
-
-void TStatePage::StateDSTStartTimeHChange() {
-    Panel->PadTimeEdit(Panel->DSTStartTimeH);
-}
-
-void TStatePage::StateDSTStartTimeMChange() {
-    Panel->PadTimeEdit(Panel->DSTStartTimeM);
-}
-
-void TStatePage::StateDSTEndTimeHChange() {
-    Panel->PadTimeEdit(Panel->DSTEndTimeH);
-}
-
-void TStatePage::StateDSTEndTimeMChange() {
-    Panel->PadTimeEdit(Panel->DSTEndTimeM);
 }

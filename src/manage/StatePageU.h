@@ -25,6 +25,12 @@ public:
     void ShowRecord() override { ShowState(true); }
     bool ApplyRecord() override { return ApplyState(); }
     void* EditedRecord() const override { return EditedState; }
+    std::int32_t EditedRecordId() const override;
+    std::string DeleteRefusal() const override;
+    const void* FindRecord(std::int32_t id) const override;
+    void BeginNew() override { NewStateButtonClick(); }
+    void BeginDelete() override { BeginDeleteState(); }
+    QWidget* FirstNewField() const override;
     void ClearPage() override { ClearStatePage(); }
     void ForgetRecord() override { EditedState = nullptr; }
     void DisablePage() override;
@@ -47,14 +53,6 @@ public:
     void StateCountryComboBoxClick();
     void StateApplyButtonClick();
     void StateDLCheckBoxClick();
-    void StateStartFLComboClick();
-    void StateStartAfterDayEditExit();
-    void StateRuleRadioButtonClick();
-    void StateFixedDatesRadioButtonClick();
-    void StateDSTStartTimeHChange();
-    void StateDSTStartTimeMChange();
-    void StateDSTEndTimeHChange();
-    void StateDSTEndTimeMChange();
 
     TState* EditedState = nullptr;
     std::string PickedZone; // from "From time zone...", until Apply

@@ -6,6 +6,7 @@
 #include "clock/TavikU.h"
 #include "manage/AirportPageU.h"
 #include "manage/CityPageU.h"
+#include "manage/CountryPageU.h"
 #include "manage/ManageU.h"
 #include "manage/StatePageU.h"
 #include "widgets/UpDownU.h"
@@ -19,6 +20,7 @@
 #include <QLineEdit>
 #include <QListWidget>
 #include <QPushButton>
+#include <QSignalBlocker>
 #include <QSignalSpy>
 #include <QTableWidget>
 #include <QTest>
@@ -695,4 +697,40 @@ TEST_F(Pages, EveryLinkedAirportIsShownAndLongNamesCanBeReadWhole) {
         QStringLiteral("Regional Airport Number 1 of the United Kingdom"), Qt::MatchExactly);
     ASSERT_EQ(lines.size(), 1);
     EXPECT_EQ(lines.first()->toolTip(), lines.first()->text());
+}
+
+TEST_F(Pages, EveryPageDeletesTheSameWayAndIsLeftEmpty) {
+    Host.Data.Countries.AddWithNewId().Name = "Fiji";
+    TState& ontario = Host.Data.States.AddWithNewId();
+    ontario.Name = "Ontario";
+    ontario.CountryId = 4;
+    QSignalSpy deleted(Form, &TManageForm::RecordDeleted);
+    const std::pair<TManagePage, const char*> records[] = {{TManagePage::Countries, "Fiji"},
+                                                           {TManagePage::States, "Ontario"},
+                                                           {TManagePage::Cities, "Cairo"},
+                                                           {TManagePage::Airports, "Heathrow"}};
+    const TManagePageBase* pages[] = {Form->Countries.get(), Form->States.get(), Form->Cities.get(),
+                                      Form->Airports.get()};
+    for (const auto& [page, name] : records) {
+        SCOPED_TRACE(name);
+        const TManagePageBase& p = *pages[static_cast<int>(page)];
+        Open(page, TManageMode::Delete);
+        Select(p.List, QLatin1String(name));
+        ASSERT_TRUE(p.ApplyButton->isEnabled());
+        {
+            const QSignalBlocker quiet(p.SearchEdit); // as typed, without a new search
+            p.SearchEdit->setText(QLatin1String(name));
+        }
+        p.ApplyButton->click();
+        EXPECT_TRUE(p.List->findItems(QLatin1String(name), Qt::MatchExactly).isEmpty());
+        EXPECT_EQ(p.EditedRecord(), nullptr);
+        EXPECT_EQ(p.SearchEdit->text(), QString());
+        EXPECT_FALSE(p.ApplyButton->isEnabled());
+        EXPECT_FALSE(p.RecordGroup->isEnabled());
+        ASSERT_FALSE(deleted.isEmpty());
+        EXPECT_EQ(deleted.takeFirst().value(0).value<TManagePage>(), page);
+    }
+    EXPECT_TRUE(Host.P.Shown.isEmpty()) << "none was refused";
+    EXPECT_TRUE(Host.P.Asked.isEmpty()) << "deleting asks nothing";
+    EXPECT_EQ(Host.Data.Airports.Count(), 1);
 }
