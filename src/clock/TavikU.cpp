@@ -1,38 +1,23 @@
 #include "clock/TavikU.h"
 
-#include "clock/CentreTextU.h"
 #include "clock/CityLabelU.h"
 #include "clock/DamagedStartU.h"
+#include "clock/FaceLayoutU.h"
 #include "clock/SkinU.h"
 #include "widgets/PlatformChoiceU.h"
 #include "widgets/QtTextU.h"
 
-#include <algorithm>
-#include <cmath>
-#include <string_view>
-#include <utility>
-
-#include <QAccessible>
-#include <QAccessibleWidget>
 #include <QApplication>
 #include <QCloseEvent>
 #include <QDir>
-#include <QKeyEvent>
 #include <QLayout>
 #include <QLocale>
 #include <QMenu>
 #include <QMenuBar>
-#include <QMouseEvent>
-#include <QPainter>
-#include <QWindow>
+
+using namespace FaceLayout;
 
 namespace {
-
-constexpr int SkinWidth = 600;
-constexpr int SkinHeight = 533;
-constexpr int HintPause = 25000;
-// How far above a screen a stored top edge may lie and still be taken as meant for it.
-constexpr int TitleBarAllowance = 48;
 
 // The locale's texts, where the data's code page can hold them.
 TLocaleFacts SystemLocaleFacts() {
@@ -62,113 +47,13 @@ TLocaleFacts SystemLocaleFacts() {
     return f;
 }
 
-QString Q(const std::string& ansi) {
-    return ToQ(ansi);
-}
-
-QString HintText(const TCityLabelPlan& plan) {
-    return Q(CityLabelHint(plan)).replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
-}
-
-// Counted in whole milliseconds, as the times of day are decoded, so that the minute turns
-// where the bands and columns do.
-std::int64_t MinuteOf(TDateTime t) {
-    return std::isfinite(t) && std::fabs(t) < 1e7 ? std::llround(t * 86400000.0) / 60000 : 0;
-}
-
-// The face reads as a text: its name and description tell what it paints.
-QAccessibleInterface* SkinImageInterface(const QString& className, QObject* object) {
-    if (className == QLatin1String("TSkinImage"))
-        return new QAccessibleWidget(static_cast<QWidget*>(object), QAccessible::StaticText);
-    return nullptr;
-}
-
-bool IsMenuKey(const QKeyEvent* e) {
-    return e->key() == Qt::Key_Menu ||
-           (e->key() == Qt::Key_F10 && e->modifiers() == Qt::ShiftModifier);
-}
-
 } // namespace
-
-QFont PalatinoBold(int pixelSize) {
-    QFont f(QStringLiteral("Palatino Linotype"));
-    f.setPixelSize(pixelSize);
-    f.setBold(true);
-    return f;
-}
-
-QFont ArialBold(int pixelSize) {
-    QFont f(QStringLiteral("Arial"));
-    f.setPixelSize(pixelSize);
-    f.setBold(true);
-    return f;
-}
-
-// ---------------------------------------------------------------------------------------------
-
-TSkinImage::TSkinImage(TTavikForm* form, QWidget* parent) : QWidget(parent), Form(form) {
-    setObjectName(QStringLiteral("SkinImage"));
-    setMouseTracking(true);
-    setAttribute(Qt::WA_OpaquePaintEvent);
-    SetScale(1);
-}
-
-void TSkinImage::SetScale(int scale) {
-    if (Canvas.isActive())
-        Canvas.end();
-    Buffer = QImage(SkinWidth * scale, SkinHeight * scale, QImage::Format_RGB32);
-    Buffer.setDevicePixelRatio(scale);
-    Buffer.fill(Qt::black);
-    Canvas.begin(&Buffer);
-}
-
-void TSkinImage::paintEvent(QPaintEvent* e) {
-    QPainter p(this);
-    const QRect r = e->rect();
-    const qreal k = Buffer.devicePixelRatio();
-    if (k == 1 && devicePixelRatioF() == 1) {
-        p.drawImage(r.topLeft(), Buffer, r);
-        return;
-    }
-    if (k == devicePixelRatioF()) {
-        p.drawImage(r, Buffer, QRect(r.topLeft() * k, r.size() * k));
-        return;
-    }
-    // A screen between two scales gets the finer buffer scaled smoothly; a pixel's margin
-    // round the part keeps its edges blended with their neighbours, as in a whole repaint.
-    p.setRenderHint(QPainter::SmoothPixmapTransform);
-    p.setClipRect(r);
-    const QRect from = r.adjusted(-1, -1, 1, 1) & QRect(QPoint(0, 0), size());
-    p.drawImage(from, Buffer,
-                QRectF(from.x() * k, from.y() * k, from.width() * k, from.height() * k));
-}
-
-void TSkinImage::mousePressEvent(QMouseEvent* e) {
-    Form->SkinImageMouseDown(e->button(), e->position().toPoint().x(), e->position().toPoint().y());
-}
-
-void TSkinImage::mouseMoveEvent(QMouseEvent* e) {
-    Form->SkinImageMouseMove(e->position().toPoint().x(), e->position().toPoint().y());
-}
-
-void TSkinImage::mouseReleaseEvent(QMouseEvent*) {
-    Form->SkinImageMouseUp();
-}
-
-void TPopupLabel::mousePressEvent(QMouseEvent* e) {
-    if (e->button() == Qt::RightButton) {
-        emit RightClicked(e->globalPosition().toPoint());
-        e->accept();
-        return;
-    }
-    e->ignore(); // the face below takes it and starts a drag
-}
 
 // ---------------------------------------------------------------------------------------------
 
 TTavikForm::TTavikForm(const TPlatform& platform, const TSkin& skin, QWidget* parent)
     : QMainWindow(parent), Platform_(platform), Skin(skin) {
-    QAccessible::installFactory(&SkinImageInterface); // once; a second install is ignored
+    InstallFaceAccessibility();
     Locations.AddListener(this);
     PlacesItself = WindowsPlaceThemselves(QGuiApplication::platformName().toStdString());
     setObjectName(QStringLiteral("TavikForm"));
@@ -178,7 +63,7 @@ TTavikForm::TTavikForm(const TPlatform& platform, const TSkin& skin, QWidget* pa
     CreateControls();
     CreateMenus();
     layout()->setSizeConstraint(QLayout::SetFixedSize); // only FitClientSize changes the size
-    move(191, 105);
+    move(StartLeft, StartTop);
 
     const QString dir = Platform_.ProgramDir;
     for (TFileDialogSettings* d : {&OpenDialog, &SaveDialog}) {
@@ -245,9 +130,9 @@ void TTavikForm::CreateControls() {
     SkinImage->setFocusPolicy(Qt::StrongFocus);
     setCentralWidget(SkinImage);
 
-    CurrentCityTimeLabel = NewLabel("CurrentCityTimeLabel", PalatinoBold(19));
+    CurrentCityTimeLabel = NewLabel("CurrentCityTimeLabel", PalatinoBold(TimePixels));
     CurrentCityTimeLabel->setAlignment(Qt::AlignHCenter | Qt::AlignTop);
-    CurrentCityDateLabel = NewLabel("CurrentCityDateLabel", ArialBold(12));
+    CurrentCityDateLabel = NewLabel("CurrentCityDateLabel", ArialBold(DatePixels));
     CurrentCityLabel = NewLabel("CurrentCityLabel", CaptionFont());
     CurrentCityLabel->hide(); // painted onto the skin instead
     CurrentCountryLabel = NewLabel("CurrentCountryLabel", CaptionFont());
@@ -257,7 +142,7 @@ void TTavikForm::CreateControls() {
         *l = new TPopupLabel(SkinImage);
         // Its own menu opens on the press; the window's menu must not follow it.
         (*l)->setContextMenuPolicy(Qt::PreventContextMenu);
-        (*l)->setFont(PalatinoBold(14));
+        (*l)->setFont(PalatinoBold(SecondLinePixels));
         QPalette pal = (*l)->palette();
         pal.setColor(QPalette::WindowText, TextColour());
         (*l)->setPalette(pal);
@@ -275,14 +160,14 @@ void TTavikForm::CreateControls() {
             AirportPopupMenu->popup(at);
     });
 
-    DifferenceMyCityLabel = NewLabel("DifferenceMyCityLabel", PalatinoBold(16));
+    DifferenceMyCityLabel = NewLabel("DifferenceMyCityLabel", PalatinoBold(DifferencePixels));
     DifferenceMyCityLabel->hide();
 
     DeltaImage = new QLabel(SkinImage);
     DeltaImage->setObjectName(QStringLiteral("DeltaImage"));
     DeltaImage->setAccessibleName(QStringLiteral("Difference to My City"));
     DeltaImage->setPixmap(QPixmap::fromImage(Skin.ForPixelRatio(devicePixelRatioF()).Delta));
-    DeltaImage->setGeometry(32, 256, 17, 19);
+    DeltaImage->setGeometry(DeltaBox.Left, DeltaBox.Top, DeltaBox.Width, DeltaBox.Height);
     DeltaImage->setToolTipDuration(HintPause);
     // Moves over the sign reach the face too, where they show the difference text.
     DeltaImage->setMouseTracking(true);
@@ -291,12 +176,12 @@ void TTavikForm::CreateControls() {
     SunImage = new QLabel(SkinImage);
     SunImage->setObjectName(QStringLiteral("SunImage"));
     SunImage->setAccessibleName(QStringLiteral("Daytime"));
-    SunImage->setGeometry(78, 245, 18, 19);
+    SunImage->setGeometry(SunBox.Left, SunBox.Top, SunBox.Width, SunBox.Height);
     SunImage->hide(); // painted onto the skin
     MoonImage = new QLabel(SkinImage);
     MoonImage->setObjectName(QStringLiteral("MoonImage"));
     MoonImage->setAccessibleName(QStringLiteral("Night"));
-    MoonImage->setGeometry(77, 245, 18, 19);
+    MoonImage->setGeometry(MoonBox.Left, MoonBox.Top, MoonBox.Width, MoonBox.Height);
     MoonImage->hide();
 }
 
@@ -380,390 +265,6 @@ void TTavikForm::closeEvent(QCloseEvent* e) {
         Companions->CloseAll();
 }
 
-// --- The tick --------------------------------------------------------------------------------
-
-TPlace TTavikForm::PlaceOf(const TCity& city, TPlaceLookup& l) {
-    // The record found last time still stands at its index with its id: records are only
-    // appended or deleted, so none with that id can have come before it.
-    if (l.City == &city && l.StateId == city.StateId && l.CountryId == city.CountryId) {
-        if (l.Place.State != nullptr && l.Index < Data.States.Count() &&
-            &Data.States.Items(l.Index) == l.Place.State && l.Place.State->Id() == l.StateId)
-            return l.Place;
-        if (l.Place.Country != nullptr && l.Index < Data.Countries.Count() &&
-            &Data.Countries.Items(l.Index) == l.Place.Country &&
-            l.Place.Country->Id() == l.CountryId)
-            return l.Place;
-    }
-    l = TPlaceLookup{};
-    l.City = &city;
-    l.StateId = city.StateId;
-    l.CountryId = city.CountryId;
-    auto find = [&l](const auto& items, std::int32_t id, auto*& into) {
-        int i = 0;
-        for (const auto* item : items) {
-            if (item->Id() == id) {
-                into = item;
-                l.Index = i;
-                return;
-            }
-            ++i;
-        }
-    };
-    if (city.StateId != 0)
-        find(Data.States, city.StateId, l.Place.State);
-    else if (city.CountryId != 0)
-        find(Data.Countries, city.CountryId, l.Place.Country);
-    return l.Place;
-}
-
-void TTavikForm::ComputeCurrentCityTime() {
-    const TDateTime now = Platform_.Clock->NowUtc();
-    TDateParts check;
-    if (TryDecodeDate(now, check))
-        UtcNow = now;
-    if (Data.CurrentCity == nullptr)
-        return;
-    const TPlace place = PlaceOf(*Data.CurrentCity, CurrentPlace);
-    if (!place)
-        return;
-    CurrentLocalTime = place.LocalTimeWholeHours(UtcNow);
-    CurrentExactLocalTime = place.LocalTime(UtcNow);
-    CurrentUtcOffset = place.UTCOffset();
-}
-
-void TTavikForm::RedrawDial() {
-    // A screen of another pixel ratio (the window moved, the desktop's scale changed) takes
-    // pictures of its own, composed afresh.
-    const TSkin& pictures = Skin.ForPixelRatio(SkinImage->devicePixelRatioF());
-    if (&pictures != Pictures) {
-        Pictures = &pictures;
-        if (SkinImage->Buffer.devicePixelRatio() != pictures.Scale)
-            SkinImage->SetScale(pictures.Scale);
-        SceneShown = false;
-    }
-    ComputeCurrentCityTime();
-    if (LabelsBuilt && MinuteOf(UtcNow) != LabelsCheckedMinute)
-        KeepCityLabelsCurrent();
-    const TTimeParts local = DecodeTime(CurrentLocalTime);
-    const TTimeParts utc = DecodeTime(UtcNow);
-
-    // The next scene, from the state; only where it differs from the one shown is the skin
-    // recomposed, and only that is handed to the screen.
-    TDialScene s = ShownScene;
-    s.AnalogClock = Options.AnalogClock;
-    s.ShowSeconds = Options.ShowSeconds;
-    s.ShowCities = Options.ShowCities;
-    s.ShowCountryName = Options.ShowCountryName;
-    s.Second = utc.Second;
-    s.Hour = local.Hour;
-    s.Minute = local.Minute;
-    s.HasCurrentCity = Data.CurrentCity != nullptr;
-    s.CityCaption = CurrentCityLabel->text();
-    s.CityPos = CurrentCityLabel->pos();
-    s.CountryCaption = CurrentCountryLabel->text();
-    s.CountryPos = CurrentCountryLabel->pos();
-    s.CaptionFont = CurrentCityLabel->font();
-    s.Daytime = IsDaytime(Options, CurrentLocalTime);
-    s.SunPos = SunImage->pos();
-    s.MoonPos = MoonImage->pos();
-    if (!SceneShown || s.CityCaption != ShownScene.CityCaption || s.CityPos != ShownScene.CityPos ||
-        s.CountryCaption != ShownScene.CountryCaption || s.CountryPos != ShownScene.CountryPos ||
-        s.CaptionFont != ShownScene.CaptionFont)
-        LayOutCaptions(s);
-    LastRepainted = TDirtyRects();
-    if (SceneShown) {
-        RepaintDial(SkinImage->Canvas, ShownScene, s, pictures, Dial, LastRepainted);
-    } else {
-        PaintDial(SkinImage->Canvas, s, pictures, Dial);
-        LastRepainted.Add(ComposedArea(s, pictures));
-    }
-    ShownScene = s;
-    SceneShown = true;
-
-    UpdateTimeTexts();
-    UpdateDifference();
-    UpdateFaceSpeech();
-    const int timeLeft = SkinWidth / 2 - CurrentCityTimeLabel->width() / 2;
-    if (CurrentCityTimeLabel->x() != timeLeft)
-        CurrentCityTimeLabel->move(timeLeft, CurrentCityTimeLabel->y());
-    const int differenceLeft = SkinWidth / 2 - DifferenceMyCityLabel->width() / 2;
-    if (DifferenceMyCityLabel->x() != differenceLeft)
-        DifferenceMyCityLabel->move(differenceLeft, DifferenceMyCityLabel->y());
-
-    if (Data.CurrentCity == nullptr) {
-        for (QLabel* l :
-             {static_cast<QLabel*>(CurrentStateLabel), static_cast<QLabel*>(CurrentAirportLabel),
-              CurrentCityLabel, CurrentCountryLabel, CurrentCityDateLabel})
-            if (!l->text().isEmpty())
-                l->clear();
-        DateShown = false;
-    }
-    // Every rectangle costs the window's repaint bookkeeping: they go as one. Those of a tick
-    // lie close together; the rare scattered ones are no more than the rim once a minute.
-    if (LastRepainted.Count() > 0)
-        SkinImage->update(LastRepainted.Bounds());
-}
-
-void TTavikForm::UpdateTimeTexts() {
-    // A hidden caption is written once after each refresh, so that it follows a new format, and
-    // not on every tick; showing it refreshes the dial.
-    if (CurrentCityTimeLabel->isVisibleTo(this) || ShownTime.empty()) {
-        std::string time = FormatDateTimeText(TimeFormat, CurrentLocalTime, Locale);
-        if (time != ShownTime) {
-            ShownTime = std::move(time);
-            CurrentCityTimeLabel->setText(Q(ShownTime));
-        }
-    }
-    // The date changes with the day only.
-    const double day = std::trunc(CurrentLocalTime);
-    if (Data.CurrentCity != nullptr && CurrentCityDateLabel->isVisibleTo(this) &&
-        (!DateShown || day != ShownDateDay || Options.DateStyle != ShownDateStyle)) {
-        const QString date = Q(FormatCentreDate(CurrentLocalTime, Options.DateStyle, Locale));
-        if (CurrentCityDateLabel->text() != date) {
-            CurrentCityDateLabel->setText(date);
-            CurrentCityDateLabel->adjustSize();
-        }
-        DateShown = true;
-        ShownDateDay = day;
-        ShownDateStyle = Options.DateStyle;
-    }
-}
-
-void TTavikForm::UpdateFaceSpeech() {
-    // Made again when the minute, the place or the difference changes; the seconds are left
-    // out, or a screen reader would be handed a new text every second. It tells the exact time,
-    // which the face shows as whole hours and the offset's fraction mark.
-    const double minute = std::floor(CurrentExactLocalTime * 1440.0 + 1e-6);
-    if (SpeechShown && minute == ShownSpeechMinute)
-        return;
-    std::string difference;
-    FromQ(DifferenceMyCityLabel->text(), difference); // made from the data's own text
-    const TFaceSpeech speech =
-        FaceSpeech(Data, Data.CurrentCity, CurrentExactLocalTime, Options.TimeStyle == 0,
-                   Options.DateStyle, difference, Locale);
-    SpeechShown = true;
-    ShownSpeechMinute = minute;
-    const QString name = Q(speech.Name), description = Q(speech.Description);
-    if (SkinImage->accessibleName() != name)
-        SkinImage->setAccessibleName(name);
-    if (SkinImage->accessibleDescription() != description)
-        SkinImage->setAccessibleDescription(description);
-}
-
-void TTavikForm::ForgetShownTexts() {
-    SpeechShown = false;
-    ShownTime.clear();
-    DateShown = false;
-    DifferenceShown = false;
-}
-
-void TTavikForm::UpdateDifference() {
-    // The text follows from the two cities, their names, their offsets and which of their
-    // times is ahead; it is made again only when one of these changes.
-    const TCity* current = Data.CurrentCity;
-    const TCity* my = Data.MyCity;
-    bool found = false;
-    double myOffset = 0;
-    int comparison = 0;
-    if (current != nullptr && my != nullptr && my != current) {
-        const TPlace place = PlaceOf(*my, MyPlace);
-        if (place) {
-            found = true;
-            myOffset = place.UTCOffset();
-            const TDateTime timeM = place.LocalTime(UtcNow);
-            comparison = CurrentExactLocalTime < timeM ? -1 : CurrentExactLocalTime > timeM ? 1 : 0;
-        }
-    }
-    TDifferenceKey& k = ShownDifference;
-    if (DifferenceShown && k.Current == current && k.My == my && k.MyPlaceFound == found &&
-        k.CurrentOffset == CurrentUtcOffset && k.MyOffset == myOffset &&
-        k.Comparison == comparison && k.AnalogClock == (Options.AnalogClock != 0) &&
-        (current == nullptr || k.CurrentName == current->LongName) &&
-        (my == nullptr || k.MyName == my->LongName))
-        return;
-    k.Current = current;
-    k.My = my;
-    k.MyPlaceFound = found;
-    k.CurrentOffset = CurrentUtcOffset;
-    k.MyOffset = myOffset;
-    k.Comparison = comparison;
-    k.AnalogClock = Options.AnalogClock != 0;
-    k.CurrentName = current ? current->LongName : std::string();
-    k.MyName = my ? my->LongName : std::string();
-    DifferenceShown = true;
-    SpeechShown = false;
-
-    const std::string text = DifferenceText(Data, Data.CurrentCity, Data.MyCity, CurrentUtcOffset,
-                                            CurrentExactLocalTime, UtcNow);
-    const QString q = Q(text);
-    if (DifferenceMyCityLabel->text() != q) {
-        DifferenceMyCityLabel->setText(q);
-        DifferenceMyCityLabel->adjustSize();
-    }
-    const QString hint = Options.AnalogClock ? QString() : q;
-    if (DeltaImage->toolTip() != hint)
-        DeltaImage->setToolTip(hint);
-    if (DeltaImage->isHidden() != text.empty())
-        DeltaImage->setVisible(!text.empty());
-}
-
-namespace {
-
-// Sets a caption and sizes its label to it, when the text is new.
-void SetCaption(QLabel* label, const QString& text) {
-    if (label->text() == text)
-        return;
-    label->setText(text);
-    label->adjustSize();
-}
-
-} // namespace
-
-void TTavikForm::UpdateCentreCaptions() {
-    if (Data.CurrentCity == nullptr)
-        return;
-    const TCentreCaptions c = CentreCaptions(Data, *Data.CurrentCity);
-    PopupCountry = c.PopupCountry;
-    PopupAirport = c.PopupAirport;
-    SetCaption(CurrentAirportLabel, Q(c.Airport));
-    SetCaption(CurrentCityLabel, Q(c.City));
-    SetCaption(CurrentCountryLabel, Q(c.Country));
-    CurrentCountryLabel->move(520 - CurrentCountryLabel->width(), CurrentCountryLabel->y());
-    SetCaption(CurrentStateLabel, Q(c.State));
-    CurrentStateLabel->move(520 - CurrentStateLabel->width(), CurrentStateLabel->y());
-}
-
-void TTavikForm::BuildCityLabels() {
-    BuildCityLabelsFrom(
-        BuildCityLabelLayout(Data, Options, CurrentLocalTime, UtcNow, TimeFormat, Locale));
-}
-
-TTavikForm::TLabelsKey TTavikForm::CurrentLabelsKey() const {
-    return {Options, TimeFormat, Data.CurrentCity, std::floor(UtcNow * 24),
-            std::floor(CurrentLocalTime * 24)};
-}
-
-void TTavikForm::BuildCityLabelsFrom(TCityLabelLayout layout) {
-    // The keyboard stays on its city if it is still on the dial, else it goes back to the face.
-    int focusedId = 0;
-    for (TCityLabel* l : CityLabels)
-        if (l->hasFocus())
-            focusedId = l->Id();
-    for (TCityLabel* l : CityLabels)
-        delete l;
-    CityLabels.clear();
-    LabelLayout = std::move(layout);
-    QFont font(QStringLiteral("Arial Narrow"));
-    font.setPixelSize(Options.SmallCityFont ? 11 : 13); // 8 or 10 points on a 96 dpi desktop
-    CityLabels.reserve(LabelLayout.Labels.size());
-    for (const TCityLabelPlan& plan : LabelLayout.Labels) {
-        auto* l = new TCityLabel(SkinImage, this, plan.Id);
-        l->setFont(font);
-        QPalette pal = l->palette();
-        pal.setColor(QPalette::WindowText, plan.IsDay ? QColor(255, 255, 95) : QColor(51, 51, 51));
-        l->setPalette(pal);
-        l->setText(Q(plan.Caption));
-        l->setToolTip(HintText(plan));
-        l->HintSource = [this](int id) { return LiveCityLabelHint(id); };
-        l->setToolTipDuration(HintPause);
-        l->adjustSize();
-        if (plan.FixedWidth > 0)
-            l->resize(plan.FixedWidth, l->height());
-        l->move(plan.Left, plan.Top);
-        l->show();
-        CityLabels.push_back(l);
-    }
-    if (focusedId != 0) {
-        auto kept = std::find_if(CityLabels.begin(), CityLabels.end(),
-                                 [focusedId](const TCityLabel* l) { return l->Id() == focusedId; });
-        if (kept != CityLabels.end())
-            (*kept)->setFocus(Qt::OtherFocusReason);
-        else
-            SkinImage->setFocus(Qt::OtherFocusReason);
-    }
-    LabelsBuiltFrom = CurrentLabelsKey();
-    LabelsBuilt = true;
-    LabelsCheckedMinute = MinuteOf(UtcNow);
-    UpdateCentreCaptions();
-}
-
-namespace {
-
-// A hint but for its time of day, the line before the date: the moment the label was built.
-bool SameHintButTheTime(const std::string& a, const std::string& b) {
-    auto split = [](const std::string& h) {
-        const std::string_view v(h);
-        const std::size_t date = v.rfind("\r\n");
-        const std::size_t time = date == 0 || date == v.npos ? v.npos : v.rfind("\r\n", date - 1);
-        if (time == v.npos)
-            return std::pair(v, std::string_view());
-        return std::pair(v.substr(0, time), v.substr(date));
-    };
-    return split(a) == split(b);
-}
-
-bool SameLabels(const TCityLabelLayout& a, const TCityLabelLayout& b) {
-    if (a.DayCitySlots != b.DayCitySlots || a.NightCitySlots != b.NightCitySlots ||
-        a.Labels.size() != b.Labels.size())
-        return false;
-    for (std::size_t i = 0; i < a.Labels.size(); ++i) {
-        const TCityLabelPlan& p = a.Labels[i];
-        const TCityLabelPlan& q = b.Labels[i];
-        if (p.Id != q.Id || p.Column != q.Column || p.Slot != q.Slot || p.IsDay != q.IsDay ||
-            p.Left != q.Left || p.Top != q.Top || p.FixedWidth != q.FixedWidth ||
-            p.Caption != q.Caption || !SameHintButTheTime(p.Hint, q.Hint) ||
-            p.ChangeHint != q.ChangeHint)
-            return false;
-    }
-    return true;
-}
-
-} // namespace
-
-void TTavikForm::KeepCityLabelsCurrent() {
-    TCityLabelLayout now =
-        BuildCityLabelLayout(Data, Options, CurrentLocalTime, UtcNow, TimeFormat, Locale);
-    if (CityLabels.size() != LabelLayout.Labels.size() || !SameLabels(LabelLayout, now)) {
-        BuildCityLabelsFrom(std::move(now));
-        return;
-    }
-    for (std::size_t i = 0; i < now.Labels.size(); ++i)
-        if (now.Labels[i].Hint != LabelLayout.Labels[i].Hint)
-            CityLabels[i]->setToolTip(HintText(now.Labels[i]));
-    LabelLayout = std::move(now);
-    LabelsBuiltFrom = CurrentLabelsKey();
-    LabelsCheckedMinute = MinuteOf(UtcNow);
-}
-
-QString TTavikForm::LiveCityLabelHint(int id) const {
-    const TCityLabelLayout now =
-        BuildCityLabelLayout(Data, Options, CurrentLocalTime, UtcNow, TimeFormat, Locale);
-    for (const TCityLabelPlan& plan : now.Labels)
-        if (plan.Id == id)
-            return HintText(plan);
-    return {};
-}
-
-bool TTavikForm::CityLabelsCurrent() const {
-    const TLabelsKey& k = LabelsBuiltFrom;
-    if (!LabelsBuilt || !(k.Options == Options) || k.TimeFormat != TimeFormat ||
-        k.Current != Data.CurrentCity || k.UtcHour != std::floor(UtcNow * 24) ||
-        k.LocalHour != std::floor(CurrentLocalTime * 24) ||
-        CityLabels.size() != LabelLayout.Labels.size())
-        return false;
-    // The data may have changed in place meanwhile: what it gives now is compared with what is
-    // shown, with no widget touched.
-    if (!SameLabels(LabelLayout, BuildCityLabelLayout(Data, Options, CurrentLocalTime, UtcNow,
-                                                      TimeFormat, Locale)))
-        return false;
-    if (Data.CurrentCity == nullptr)
-        return true;
-    const TCentreCaptions c = CentreCaptions(Data, *Data.CurrentCity);
-    return c.PopupCountry == PopupCountry && c.PopupAirport == PopupAirport &&
-           CurrentCityLabel->text() == Q(c.City) && CurrentCountryLabel->text() == Q(c.Country) &&
-           CurrentStateLabel->text() == Q(c.State) && CurrentAirportLabel->text() == Q(c.Airport);
-}
-
 bool TTavikForm::event(QEvent* e) {
     if (CentreByFramePending && (e->type() == QEvent::Move || e->type() == QEvent::Resize))
         CentreByFrameWhenKnown();
@@ -798,27 +299,6 @@ void TTavikForm::changeEvent(QEvent* e) {
     }
 }
 
-void TTavikForm::FormActivate() {
-    if (!CityLabelsCurrent()) {
-        RefreshDial();
-        return;
-    }
-    ForgetShownTexts();
-    FitClientSize();
-    PositionCentreLabels();
-    RedrawDial();
-}
-
-void TTavikForm::RefreshDial() {
-    CurrentPlace = {};
-    MyPlace = {};
-    ForgetShownTexts();
-    BuildCityLabels();
-    FitClientSize();
-    PositionCentreLabels();
-    RedrawDial();
-}
-
 void TTavikForm::LocationsChanged() {
     ComputeCurrentCityTime();
     RefreshDial();
@@ -837,219 +317,6 @@ void TTavikForm::SetMyCity(TCity* city) {
     Data.CurrentCity = city;
 }
 
-// --- Layout ----------------------------------------------------------------------------------
-
-void TTavikForm::ApplyDisplayOptions(const TDisplayOptions& source) {
-    Options = source;
-    CurrentCityDateLabel->setVisible(Options.ShowDate);
-    CurrentCityTimeLabel->setVisible(!Options.AnalogClock);
-    TimeFormat = TimeFormatFor(Options, TimeFormat);
-    DateFormat = DateFormatFor(Options, LocaleLongDateFormat, DateFormat);
-    CurrentAirportLabel->setVisible(Options.ShowAirportName);
-    CurrentStateLabel->setVisible(Options.ShowStateName);
-    if (!Options.AnalogClock)
-        DifferenceMyCityLabel->hide(); // shown by hovering in the analog layout only
-
-    const bool docked = Options.Docked != 0;
-    const bool topmost = Options.StayOnTop != 0;
-    const Qt::WindowFlags old = windowFlags();
-    Qt::WindowFlags flags = old;
-    flags.setFlag(Qt::FramelessWindowHint, docked);
-    flags.setFlag(Qt::WindowStaysOnTopHint, topmost);
-    if (flags != old) {
-        const bool wasVisible = isVisible();
-        const QPoint at = pos();
-        setWindowFlags(flags); // hides the window
-        move(at);
-        if (wasVisible)
-            show();
-        if (wasVisible && Companions != nullptr)
-            Companions->KeepAboveHost();
-    }
-    TavikMainMenu->setVisible(!docked);
-    for (QAction* a : TavikMainMenu->actions())
-        a->setVisible(!docked);
-    RefreshDial();
-    // A window docked against an edge would get its title bar back beyond that edge.
-    if (old.testFlag(Qt::FramelessWindowHint) && !docked)
-        KeepFrameInWorkArea();
-}
-
-void TTavikForm::KeepFrameInWorkArea() {
-    const QRect frame = frameGeometry();
-    const QPoint at = KeptInside(frame, Platform_.Screen->WorkAreaAt(frame.center()));
-    if (at != frame.topLeft())
-        move(at);
-    // The desktop tells the size of the frame only once the window is up; check again then.
-    FrameCheckPending = !isVisible() || frame == geometry();
-}
-
-void TTavikForm::SetTopmost(bool topmost) {
-    if (windowFlags().testFlag(Qt::WindowStaysOnTopHint) == topmost)
-        return;
-    const bool wasVisible = isVisible();
-    const QPoint at = pos();
-    setWindowFlag(Qt::WindowStaysOnTopHint, topmost);
-    move(at);
-    if (wasVisible)
-        show();
-    if (wasVisible && Companions != nullptr)
-        Companions->KeepAboveHost();
-}
-
-void TTavikForm::FitClientSize() {
-    ResizeAllowed = true;
-    const int height =
-        (Options.AnalogClock ? SizeOf(Skin.TopLarge).height() : SizeOf(Skin.TopSmall).height()) +
-        (Options.ShowCities ? SizeOf(Skin.BottomLarge).height()
-                            : SizeOf(Skin.BottomSmall).height());
-    const int width = Options.Docked ? SizeOf(Skin.TopLarge).width() : 598;
-    SkinImage->setFixedSize(width, height);
-    layout()->activate();
-    ResizeAllowed = false;
-}
-
-void TTavikForm::PositionCentreLabels() {
-    const int base = Options.AnalogClock
-                         ? 241
-                         : 238 - SizeOf(Skin.TopLarge).height() + SizeOf(Skin.TopSmall).height();
-    SunImage->move(SunImage->x(), base + 4);
-    MoonImage->move(MoonImage->x(), base + 4);
-    CurrentCityLabel->move(98, base);
-    CurrentCountryLabel->move(CurrentCountryLabel->x(), base);
-    CurrentCityTimeLabel->move(CurrentCityTimeLabel->x(), base + 1);
-    CurrentAirportLabel->move(82, base + 26);
-    CurrentStateLabel->move(CurrentStateLabel->x(), base + 26);
-    DeltaImage->move(DeltaImage->x(), base + 15);
-    DifferenceMyCityLabel->move(DifferenceMyCityLabel->x(), base - 30);
-
-    const QColor dateColour = Options.AnalogClock ? QColor(0x58, 0x58, 0x58) : TextColour();
-    if (CurrentCityDateLabel->palette().color(QPalette::WindowText) != dateColour) {
-        QPalette pal = CurrentCityDateLabel->palette();
-        pal.setColor(QPalette::WindowText, dateColour);
-        CurrentCityDateLabel->setPalette(pal);
-    }
-    if (Options.AnalogClock) {
-        CurrentCityDateLabel->move(8, 8);
-    } else {
-        CurrentCityDateLabel->adjustSize();
-        CurrentCityDateLabel->move(SkinWidth / 2 - CurrentCityDateLabel->width() / 2, base + 28);
-    }
-
-    // 24 and 14 points on a 96 dpi desktop.
-    const bool large = !Options.ShowDate && Options.TimeStyle == 1;
-    const QFont timeFont = PalatinoBold(large ? 32 : 19);
-    if (CurrentCityTimeLabel->font() != timeFont)
-        CurrentCityTimeLabel->setFont(timeFont);
-    const QFontMetrics fm(CurrentCityTimeLabel->font());
-    CurrentCityTimeLabel->resize(205, fm.height());
-    CurrentCityTimeLabel->move(SkinWidth / 2 - CurrentCityTimeLabel->width() / 2,
-                               CurrentCityTimeLabel->y());
-}
-
-// --- Dragging and the painted names ----------------------------------------------------------
-
-namespace {
-
-bool StrictlyInside(const QWidget* w, int x, int y) {
-    return w->x() < x && x < w->x() + w->width() && w->y() < y && y < w->y() + w->height();
-}
-
-} // namespace
-
-QPoint TTavikForm::PopupPoint(int x, int y) const {
-    return SkinImage->mapToGlobal(QPoint(x, y));
-}
-
-void TTavikForm::SkinImageMouseDown(Qt::MouseButton button, int x, int y) {
-    if (button == Qt::LeftButton) {
-        CentreByFramePending = false; // the user places it now
-        DragStartX = x;
-        DragStartY = y;
-        Dragging = true;
-        return;
-    }
-    if (button != Qt::RightButton)
-        return;
-    if (StrictlyInside(CurrentCityLabel, x, y)) {
-        PopupCity = Data.CurrentCity;
-        RemovefromTavik1->setVisible(false);
-        OpenCityPopup(PopupPoint(x, y));
-    }
-    if (StrictlyInside(CurrentCountryLabel, x, y))
-        OpenCountryPopup(PopupPoint(x, y));
-}
-
-void TTavikForm::SkinImageMouseMove(int x, int y) {
-    const QRect d = DeltaImage->geometry();
-    const bool near = Options.AnalogClock && d.left() - 10 <= x && x <= d.left() + d.width() + 10 &&
-                      d.top() - 10 <= y && y <= d.top() + d.height() + 10;
-    DifferenceMyCityLabel->setVisible(near && DeltaImage->isVisible());
-    if (!Dragging)
-        return;
-    if (!PlacesItself) {
-        // Started at the first move, so that a click stays a click; the compositor takes the
-        // pointer until the button is released.
-        Dragging = false;
-        ++SystemMovesAsked;
-        if (QWindow* w = windowHandle())
-            SystemMoveStarted = w->startSystemMove();
-        return;
-    }
-    const QRect work = Platform_.Screen->WorkArea();
-    const int desktopWidth = Platform_.Screen->DesktopWidth();
-    const QSize outer = frameGeometry().size();
-    int newLeft = x + pos().x() - DragStartX;
-    if (newLeft + outer.width() > desktopWidth - 6)
-        newLeft = desktopWidth - outer.width();
-    if (newLeft < work.left() + 6)
-        newLeft = work.left();
-    int newTop = y + pos().y() - DragStartY;
-    const int workBottom = work.top() + work.height();
-    if (newTop + outer.height() > workBottom - 6)
-        newTop = workBottom - outer.height();
-    if (newTop < work.top() + 6)
-        newTop = work.top();
-    move(newLeft, newTop);
-}
-
-void TTavikForm::SkinImageMouseUp() {
-    Dragging = false;
-}
-
-void TTavikForm::OpenCityPopup(QPoint screenPos) {
-    CityPopupMenu->popup(screenPos);
-}
-
-void TTavikForm::OpenCountryPopup(QPoint screenPos) {
-    CountryPopupMenu->popup(screenPos);
-}
-
-void TTavikForm::keyPressEvent(QKeyEvent* e) {
-    if (IsMenuKey(e)) {
-        const QPoint at = SkinImage->mapTo(this, QPoint(SkinImage->width() / 2, 0));
-        QContextMenuEvent menu(QContextMenuEvent::Keyboard, at, mapToGlobal(at), e->modifiers());
-        QCoreApplication::sendEvent(this, &menu);
-        return;
-    }
-    QMainWindow::keyPressEvent(e);
-}
-
-void TTavikForm::contextMenuEvent(QContextMenuEvent* e) {
-    if (e->reason() == QContextMenuEvent::Keyboard) {
-        // Under the current city's name, where the keyboard is, and not at the mouse pointer
-        // that some desktops hand along with the Menu key.
-        const QPoint at(CurrentCityLabel->x(), CurrentCityLabel->y() + CurrentCityLabel->height());
-        TavikPopupMenu->popup(SkinImage->mapToGlobal(at));
-        return;
-    }
-    const QPoint p = SkinImage->mapFromGlobal(e->globalPos());
-    if (StrictlyInside(CurrentCityLabel, p.x(), p.y()) ||
-        StrictlyInside(CurrentCountryLabel, p.x(), p.y()))
-        return; // the name's own menu is open
-    TavikPopupMenu->popup(e->globalPos());
-}
-
 void TTavikForm::CentreByFrameWhenKnown() {
     if (!CentreByFramePending || !isVisible())
         return;
@@ -1065,88 +332,4 @@ void TTavikForm::showEvent(QShowEvent* e) {
     QMainWindow::showEvent(e);
     CentreByFrameWhenKnown();
     RefreshDial();
-}
-
-// --- Preferences -----------------------------------------------------------------------------
-
-QString TTavikForm::PreferencesPath() const {
-    return Platform_.ProgramDir + QLatin1String(TPreferencesFile::FileName);
-}
-
-QPoint TTavikForm::CentredPosition(QSize outer) const {
-    return CentredOnWorkArea(Platform_, outer);
-}
-
-void TTavikForm::LoadPreferences() {
-    TPreferencesFile p;
-    p.Options = Options;
-    bool centre = true;
-    if (!ReadPreferencesFile(PreferencesPath().toStdString(), p)) {
-        ResetPreferences();
-    } else {
-        Options = p.Options;
-        if (p.ResetRequested != 0) {
-            ResetPreferences();
-        } else {
-            // A place off the screens (a monitor since removed, a damaged file) would leave the
-            // clock out of reach: its top edge must show.
-            std::vector<TScreenArea> screens;
-            for (const QRect& s : Platform_.Screen->ScreenGeometries())
-                screens.push_back({s.x(), s.y(), s.width(), s.height()});
-            // A top edge only just above a screen (a title bar pushed off by a panel) still
-            // says where the user wants the clock; it is moved in below.
-            const int width = frameGeometry().width();
-            centre =
-                !TopEdgeOnScreen(p.Left, p.Top, width, screens) &&
-                !TopEdgeOnScreen(p.Left, std::int64_t{p.Top} + TitleBarAllowance, width, screens);
-            if (!centre && PlacesItself)
-                move(p.Left, p.Top);
-            SyncViewMenuChecks();
-        }
-    }
-    ApplyDisplayOptions(Options);
-    // Centred by the size the options gave it, so that it truly stands in the middle; a
-    // stored place is kept, as far as the whole window fits there.
-    if (!PlacesItself)
-        return; // the compositor places it
-    if (centre) {
-        move(CentredPosition(frameGeometry().size()));
-        CentreByFramePending = frameGeometry() == geometry();
-    } else
-        KeepFrameInWorkArea();
-}
-
-void TTavikForm::SavePreferences() {
-    TPreferencesFile p;
-    p.Options = Options;
-    p.Left = pos().x();
-    p.Top = pos().y();
-    if (!PlacesItself) {
-        // The window cannot tell where it stands: the place stored before is kept for the
-        // next start on X, and a first one is the middle.
-        TPreferencesFile stored;
-        const bool known = ReadPreferencesFile(PreferencesPath().toStdString(), stored);
-        const QPoint centred = CentredPosition(frameGeometry().size());
-        p.Left = known ? stored.Left : centred.x();
-        p.Top = known ? stored.Top : centred.y();
-    }
-    WritePreferencesFile(PreferencesPath().toStdString(), p); // failures are ignored
-}
-
-void TTavikForm::ResetPreferences() {
-    SetDefaults(Options);
-    SyncViewMenuChecks();
-    move(CentredPosition(frameGeometry().size()));
-    CentreByFramePending = frameGeometry() == geometry();
-}
-
-void TTavikForm::SyncViewMenuChecks() {
-    Dock1->setChecked(Options.Docked);
-    Dock2->setChecked(Options.Docked);
-    AnalogClock1->setChecked(Options.AnalogClock);
-    AnalogClock2->setChecked(Options.AnalogClock);
-    ShowCities1->setChecked(Options.ShowCities);
-    ShowCities2->setChecked(Options.ShowCities);
-    AlwaysonTop1->setChecked(Options.StayOnTop);
-    AlwaysOnTop2->setChecked(Options.StayOnTop);
 }

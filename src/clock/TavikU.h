@@ -4,6 +4,9 @@
 #include "CompanionsU.h"
 #include "clock/CityLabelLayoutU.h"
 #include "clock/DialU.h"
+#include "clock/FaceChecksU.h"
+#include "clock/FaceLayoutU.h"
+#include "clock/SkinImageU.h"
 #include "data/CityListU.h"
 #include "data/InstanceLockU.h"
 #include "prefs/TavikOptionsU.h"
@@ -20,43 +23,7 @@ class QAction;
 class QMenu;
 class QMenuBar;
 class TCityLabel;
-class TTavikForm;
 struct TSkin;
-
-// The face of the clock: shows the composed skin and hands mouse events to the window.
-class TSkinImage : public QWidget {
-    Q_OBJECT
-public:
-    TSkinImage(TTavikForm* form, QWidget* parent);
-    // The whole 600 x 533 skin, kept up to date by RedrawDial, at scale image pixels per window
-    // pixel; replaced only when the screen asks for pictures of another scale.
-    QImage Buffer;
-    // Open on Buffer for the window's life: opening a painter for every tick allocates.
-    QPainter Canvas;
-    void SetScale(int scale);
-
-protected:
-    void paintEvent(QPaintEvent* e) override;
-    void mousePressEvent(QMouseEvent* e) override;
-    void mouseMoveEvent(QMouseEvent* e) override;
-    void mouseReleaseEvent(QMouseEvent* e) override;
-
-private:
-    TTavikForm* Form;
-};
-
-// A centre label that opens its own menu on a right click and lets everything else through to
-// the face below, so that the window can still be dragged by it.
-class TPopupLabel : public QLabel {
-    Q_OBJECT
-public:
-    using QLabel::QLabel;
-signals:
-    void RightClicked(QPoint globalPos);
-
-protected:
-    void mousePressEvent(QMouseEvent* e) override;
-};
 
 class TTavikForm : public QMainWindow, public TClockHost, private TLocationListener {
     Q_OBJECT
@@ -96,7 +63,7 @@ public:
     std::string DateFormat;
     std::string LocaleLongDateFormat;
     TLocaleFacts Locale;
-    TTavik Dial{301, 245, 227};
+    TTavik Dial{FaceLayout::DialCentreX, FaceLayout::DialCentreY, FaceLayout::DialRadius};
 
     const TCountry* PopupCountry = nullptr;
     const TState* PopupState = nullptr;
@@ -116,6 +83,10 @@ public:
     // Claims the folders of these city lists besides the data folder; when another clock holds
     // one, says so and answers false.
     bool ClaimListFolders(const QStringList& files);
+    // The instant the face shows, as UTC: its time, date and hands, the labels' columns, bands
+    // and hints, the difference and the face's spoken texts all follow from it, through
+    // ComputeCurrentCityTime. For now the clock's current time.
+    TDateTime FaceNow() const;
     void ComputeCurrentCityTime() override;
     void RedrawDial();
     void RefreshDial() override;
@@ -289,18 +260,6 @@ private:
     bool SceneShown = false; // the buffer holds ShownScene
 
     // What the texts were made from, so that they are made again only when that changes.
-    struct TDifferenceKey {
-        const TCity* Current = nullptr;
-        const TCity* My = nullptr;
-        bool MyPlaceFound = false;
-        double CurrentOffset = 0;
-        double MyOffset = 0;
-        int Comparison = 0;
-        bool AnalogClock = false;
-        std::string CurrentName;
-        std::string MyName;
-        bool operator==(const TDifferenceKey&) const = default;
-    };
     TDifferenceKey ShownDifference;
     bool DifferenceShown = false;
     std::string ShownTime;
@@ -311,18 +270,11 @@ private:
     double ShownSpeechMinute = 0;
 
     // What the city labels were built from.
-    struct TLabelsKey {
-        TDisplayOptions Options;
-        std::string TimeFormat;
-        const TCity* Current = nullptr;
-        double UtcHour = 0;
-        double LocalHour = 0;
-    };
-    TLabelsKey LabelsBuiltFrom;
+    TCityLabelsSource LabelsBuiltFrom;
     bool LabelsBuilt = false;
     std::int64_t LabelsCheckedMinute = -1; // the UTC minute the labels were last made or checked
     void BuildCityLabelsFrom(TCityLabelLayout layout);
-    TLabelsKey CurrentLabelsKey() const;
+    TCityLabelsSource CurrentLabelsSource() const;
 
     TCompanions* Companions = nullptr;
     TPlatform Platform_;
@@ -346,7 +298,3 @@ private:
     void LocationRemoved(TRecordKind kind, std::int32_t id) override;
     void LocationsReplaced() override;
 };
-
-// The fonts of the centre labels.
-QFont PalatinoBold(int pixelSize);
-QFont ArialBold(int pixelSize);

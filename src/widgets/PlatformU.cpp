@@ -1,5 +1,6 @@
 #include "widgets/PlatformU.h"
 
+#include "clock/WindowPlacementU.h"
 #include "widgets/DataFolderU.h"
 
 #include <algorithm>
@@ -178,13 +179,17 @@ TPlatform RealPlatform() {
     return p;
 }
 
+TScreenArea AreaOf(const QRect& r) {
+    return {r.x(), r.y(), r.width(), r.height()};
+}
+
 QPoint CentredOnWorkArea(const TPlatform& platform, QSize outer) {
-    const QRect work = platform.Screen->WorkArea();
-    return {work.width() / 2 - outer.width() / 2, work.height() / 2 - outer.height() / 2};
+    const TWindowPos p =
+        CentredInArea(AreaOf(platform.Screen->WorkArea()), outer.width(), outer.height());
+    return {p.Left, p.Top};
 }
 
 QPoint KeptInside(const QRect& frame, const QRect& area) {
-    const int x = std::min(frame.left(), area.left() + area.width() - frame.width());
-    const int y = std::min(frame.top(), area.top() + area.height() - frame.height());
-    return {std::max(x, area.left()), std::max(y, area.top())};
+    const TWindowPos p = KeptInArea(AreaOf(frame), AreaOf(area));
+    return {p.Left, p.Top};
 }

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "data/DateTimeU.h"
+#include "prefs/TavikOptionsU.h"
 
 #include <QList>
 #include <QPoint>
@@ -95,6 +96,9 @@ struct TPlatform {
 
 // The real desktop: system clock, Qt message boxes and file dialogs, the primary screen.
 TPlatform RealPlatform();
+
+// A Qt rectangle as the plain placement rules take it.
+TScreenArea AreaOf(const QRect& r);
 
 // Where a window of that outer size stands centred on the work area's size, the work area's
 // origin not added.
