@@ -231,6 +231,10 @@ void TCompanionWindows::OpenClockChanges() {
     c.ChangesListBox->setFocus();
 }
 
+void TCompanionWindows::LocationsReplaced() {
+    CityListReplaced();
+}
+
 void TCompanionWindows::CityListReplaced() {
     // Their lines named records that are gone.
     SelectCity_->hide();

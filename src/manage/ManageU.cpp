@@ -320,8 +320,7 @@ void TManageForm::FormShow() {
 void TManageForm::FormClose() {
     if (Data == nullptr)
         return;
-    Data->MyCity = MyCity;
-    Host.RefreshDial();
+    Host.CompanionClosed();
 }
 
 void TManageForm::ManagePageControlChange() {

@@ -296,8 +296,8 @@ void TSelectCityForm::closeEvent(QCloseEvent* e) {
 
 void TSelectCityForm::done(int result) {
     QDialog::done(result);
-    // Every way out (Ok, Cancel, Escape, the close box) shows the dial's new state at once.
-    Host.RefreshDial();
+    // Every way out (Ok, Cancel, Escape, the close box) shows the clock afresh.
+    Host.CompanionClosed();
 }
 
 void TSelectCityForm::showEvent(QShowEvent* e) {
