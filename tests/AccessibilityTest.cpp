@@ -7,6 +7,7 @@
 #include "changes/ClockChangesFormU.h"
 #include "check/ZoneCheckFormU.h"
 #include "clock/CityLabelU.h"
+#include "clock/GoToTimeU.h"
 #include "clock/SkinU.h"
 #include "clock/TavikU.h"
 #include "manage/ManageU.h"
@@ -187,6 +188,10 @@ protected:
         picker.show();
         check(&picker, QStringLiteral("From time zone"));
         picker.hide();
+        Form->GoToTime1Click();
+        ASSERT_NE(Form->GoToTimeForm, nullptr);
+        check(Form->GoToTimeForm, QStringLiteral("Go to Time"));
+        Form->GoToTimeForm->reject();
         Companions->MyCityMessage().show();
         check(&Companions->MyCityMessage(), QStringLiteral("Select My City message"));
         Companions->MyCityMessage().hide();

@@ -1,5 +1,6 @@
 #include "clock/CentreTextU.h"
 
+#include "clock/ViewedTimeU.h"
 #include "data/FormatU.h"
 
 #include <cmath>
@@ -84,7 +85,7 @@ std::string DifferenceText(const TCityList& data, const TCity* current, const TC
 
 TFaceSpeech FaceSpeech(const TCityList& data, const TCity* current, TDateTime localTime,
                        bool twelveHour, int dateStyle, const std::string& difference,
-                       const TLocaleFacts& locale) {
+                       const TLocaleFacts& locale, std::int64_t viewedOffsetSeconds) {
     TFaceSpeech r;
     if (current == nullptr) {
         r.Name = "No city chosen";
@@ -101,8 +102,10 @@ TFaceSpeech FaceSpeech(const TCityList& data, const TCity* current, TDateTime lo
         r.Name += ", " + country->Name;
     if (current->StateId != 0 ? state == nullptr : country == nullptr)
         return r; // no place, so no time
-    r.Description = FormatDateTimeText(twelveHour ? "h:nn am/pm" : "h:nn", localTime, locale) +
-                    ", " +
+    const std::string time =
+        FormatDateTimeText(twelveHour ? "h:nn am/pm" : "h:nn", localTime, locale);
+    const std::string viewed = ViewedSpeech(time, viewedOffsetSeconds);
+    r.Description = (viewed.empty() ? time : viewed) + ", " +
                     FormatDateTimeText(dateStyle == 1 ? "dddd, mmmm d, yyyy" : "dddd d mmmm yyyy",
                                        localTime, locale) +
                     ".";

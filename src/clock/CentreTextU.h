@@ -3,6 +3,7 @@
 #include "data/CityListU.h"
 #include "data/FormatU.h"
 
+#include <cstdint>
 #include <string>
 
 // The place names in the centre of the dial, set when the dial is refreshed.
@@ -27,7 +28,8 @@ std::string DifferenceText(const TCityList& data, const TCity* current, const TC
 
 // What a screen reader is told of the face, in words. The name is the place; the description
 // holds the time to the minute, the date and the difference, so that it changes once a minute
-// and not with every second shown.
+// and not with every second shown. While the face is turned away from now it begins "Showing
+// 18:00, 3 hours from now".
 struct TFaceSpeech {
     std::string Name;
     std::string Description;
@@ -36,4 +38,4 @@ struct TFaceSpeech {
 
 TFaceSpeech FaceSpeech(const TCityList& data, const TCity* current, TDateTime localTime,
                        bool twelveHour, int dateStyle, const std::string& difference,
-                       const TLocaleFacts& locale);
+                       const TLocaleFacts& locale, std::int64_t viewedOffsetSeconds = 0);

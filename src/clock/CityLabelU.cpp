@@ -8,6 +8,7 @@
 #include <QPainter>
 #include <QStyle>
 #include <QStyleOptionFocusRect>
+#include <QWheelEvent>
 
 namespace {
 
@@ -57,9 +58,12 @@ TCityLabel::TCityLabel(QWidget* parent, QObject* window, int id)
     QAccessible::installFactory(&CityLabelInterface); // once; a second install is ignored
     setObjectName(QStringLiteral("CityLabel%1").arg(id));
     setAttribute(Qt::WA_TranslucentBackground);
+    setTextFormat(Qt::PlainText);
     // The window opens the city menu for the press; its own popup must not follow.
     setContextMenuPolicy(Qt::PreventContextMenu);
-    setFocusPolicy(Qt::TabFocus);
+    // Tab reaches it once it shows (see event): a label that takes the keyboard when its text is
+    // set keeps a text document for it, and the dial makes dozens of labels at every turn.
+    setFocusPolicy(Qt::NoFocus);
 }
 
 void TCityLabel::Post(QEvent::Type type, QPoint globalPos) {
@@ -101,6 +105,12 @@ void TCityLabel::keyPressEvent(QKeyEvent* e) {
     QLabel::keyPressEvent(e);
 }
 
+void TCityLabel::wheelEvent(QWheelEvent* e) {
+    // The face turns under the wheel wherever it is, labels included.
+    if (parentWidget() != nullptr)
+        QCoreApplication::sendEvent(parentWidget(), e);
+}
+
 void TCityLabel::paintEvent(QPaintEvent* e) {
     QLabel::paintEvent(e);
     if (!hasFocus())
@@ -114,6 +124,8 @@ void TCityLabel::paintEvent(QPaintEvent* e) {
 }
 
 bool TCityLabel::event(QEvent* e) {
+    if (e->type() == QEvent::Show && focusPolicy() == Qt::NoFocus)
+        setFocusPolicy(Qt::TabFocus);
     if (e->type() == QEvent::ToolTip && HintSource) {
         const QString hint = HintSource(Id_);
         if (!hint.isEmpty() && hint != toolTip())

@@ -33,6 +33,7 @@ public:
 protected:
     void mousePressEvent(QMouseEvent* e) override;
     void keyPressEvent(QKeyEvent* e) override;
+    void wheelEvent(QWheelEvent* e) override;
     void paintEvent(QPaintEvent* e) override;
     bool event(QEvent* e) override;
 

@@ -46,6 +46,12 @@ constexpr int CaptionsRight = 520;
 constexpr int AnalogDateLeft = 8;
 constexpr int AnalogDateTop = 8;
 constexpr int TimeWidth = 205;
+// The caption that tells how far the face is turned from now: in the analog layout in the top
+// right corner, across from the date; in the digital one after the widest time of the format.
+constexpr int ViewOffsetRightMargin = 8;
+constexpr int ViewOffsetAnalogTop = 6;
+constexpr int ViewOffsetGap = 8;
+constexpr int ViewOffsetPixels = 16;
 
 constexpr TBox DeltaBox{32, 256, 17, 19};
 constexpr TBox SunBox{78, 245, 18, 19};

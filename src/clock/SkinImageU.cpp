@@ -7,6 +7,7 @@
 #include <QAccessibleWidget>
 #include <QMouseEvent>
 #include <QPaintEvent>
+#include <QWheelEvent>
 
 namespace {
 
@@ -84,6 +85,11 @@ void TSkinImage::mouseMoveEvent(QMouseEvent* e) {
 
 void TSkinImage::mouseReleaseEvent(QMouseEvent*) {
     Form->SkinImageMouseUp();
+}
+
+void TSkinImage::wheelEvent(QWheelEvent* e) {
+    Form->SkinImageWheel(e->angleDelta(), e->modifiers());
+    e->accept();
 }
 
 void TPopupLabel::mousePressEvent(QMouseEvent* e) {

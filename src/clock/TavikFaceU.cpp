@@ -30,7 +30,7 @@ QString HintText(const TCityLabelPlan& plan) {
 // --- The tick --------------------------------------------------------------------------------
 
 TDateTime TTavikForm::FaceNow() const {
-    return Platform_.Clock->NowUtc();
+    return Viewed.FaceInstant(Platform_.Clock->NowUtc());
 }
 
 TPlace TTavikForm::PlaceOf(const TCity& city, TPlaceLookup& l) {
@@ -94,6 +94,7 @@ void TTavikForm::RedrawDial() {
             SkinImage->SetScale(pictures.Scale);
         SceneShown = false;
     }
+    ReturnToNowWhenIdle();
     ComputeCurrentCityTime();
     if (LabelsBuilt && LabelCheckMinute(UtcNow) != LabelsCheckedMinute)
         KeepCityLabelsCurrent();
@@ -175,6 +176,10 @@ void TTavikForm::UpdateTimeTexts() {
         if (CurrentCityDateLabel->text() != date) {
             CurrentCityDateLabel->setText(date);
             CurrentCityDateLabel->adjustSize();
+            // Centred under the time in the compact layout, whatever the length of the day.
+            if (!Options.AnalogClock)
+                CurrentCityDateLabel->move(SkinWidth / 2 - CurrentCityDateLabel->width() / 2,
+                                           CurrentCityDateLabel->y());
         }
         DateShown = true;
         ShownDateDay = day;
@@ -193,7 +198,7 @@ void TTavikForm::UpdateFaceSpeech() {
     FromQ(DifferenceMyCityLabel->text(), difference); // made from the data's own text
     const TFaceSpeech speech =
         FaceSpeech(Data, Data.CurrentCity, CurrentExactLocalTime, Options.TimeStyle == 0,
-                   Options.DateStyle, difference, Locale);
+                   Options.DateStyle, difference, Locale, Viewed.OffsetSeconds());
     SpeechShown = true;
     ShownSpeechMinute = minute;
     const QString name = Q(speech.Name), description = Q(speech.Description);

@@ -125,6 +125,7 @@ void TTavikForm::PositionCentreLabels() {
     CurrentCityTimeLabel->resize(TimeWidth, fm.height());
     CurrentCityTimeLabel->move(SkinWidth / 2 - CurrentCityTimeLabel->width() / 2,
                                CurrentCityTimeLabel->y());
+    PositionViewOffsetLabel();
 }
 
 // --- Dragging and the painted names ----------------------------------------------------------
@@ -149,6 +150,8 @@ QPoint TTavikForm::PopupPoint(int x, int y) const {
 void TTavikForm::SkinImageMouseDown(Qt::MouseButton button, int x, int y) {
     if (button == Qt::LeftButton) {
         CentreByFramePending = false; // the user places it now
+        PressedOnTime = Viewed.Viewing() && OnViewedTime(x, y);
+        PressedFrom = pos();
         DragStartX = x;
         DragStartY = y;
         Dragging = true;
@@ -191,6 +194,10 @@ void TTavikForm::SkinImageMouseMove(int x, int y) {
 
 void TTavikForm::SkinImageMouseUp() {
     Dragging = false;
+    // A click on the time returns to now; a drag that started there moves the window.
+    if (PressedOnTime && pos() == PressedFrom)
+        BackToNow1Click();
+    PressedOnTime = false;
 }
 
 void TTavikForm::OpenCityPopup(QPoint screenPos) {
@@ -202,6 +209,8 @@ void TTavikForm::OpenCountryPopup(QPoint screenPos) {
 }
 
 void TTavikForm::keyPressEvent(QKeyEvent* e) {
+    if (ViewedTimeKey(e))
+        return;
     if (IsMenuKey(e)) {
         const QPoint at = SkinImage->mapTo(this, QPoint(SkinImage->width() / 2, 0));
         QContextMenuEvent menu(QContextMenuEvent::Keyboard, at, mapToGlobal(at), e->modifiers());

@@ -120,6 +120,11 @@ void TTavikForm::CreateMenus() {
     TavikPopupMenu = PopupMenu(this, "TavikPopupMenu");
     on(Item(TavikPopupMenu, "GotoMyCity1", QStringLiteral("Go to My City")),
        &TTavikForm::GotoMyCity1Click);
+    BackToNow1 = on(Item(TavikPopupMenu, "BackToNow1", QStringLiteral("&Back to Now")),
+                    &TTavikForm::BackToNow1Click);
+    BackToNow1->setEnabled(false); // the face is at now
+    on(Item(TavikPopupMenu, "GoToTime1", QStringLiteral("Go to &Time...")),
+       &TTavikForm::GoToTime1Click);
     on(Item(TavikPopupMenu, "ClockChanges2", QStringLiteral("C&lock Changes...")),
        &TTavikForm::ClockChanges2Click);
     Separator(TavikPopupMenu, "N12");

@@ -62,6 +62,7 @@ TTavikForm::TTavikForm(const TPlatform& platform, const TSkin& skin, QWidget* pa
                    Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint);
     CreateControls();
     CreateMenus();
+    CreateViewedTimeControls();
     layout()->setSizeConstraint(QLayout::SetFixedSize); // only FitClientSize changes the size
     move(StartLeft, StartTop);
 

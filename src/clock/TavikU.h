@@ -7,6 +7,7 @@
 #include "clock/FaceChecksU.h"
 #include "clock/FaceLayoutU.h"
 #include "clock/SkinImageU.h"
+#include "clock/ViewedTimeU.h"
 #include "data/CityListU.h"
 #include "data/InstanceLockU.h"
 #include "prefs/TavikOptionsU.h"
@@ -23,6 +24,7 @@ class QAction;
 class QMenu;
 class QMenuBar;
 class TCityLabel;
+class TGoToTimeForm;
 struct TSkin;
 
 class TTavikForm : public QMainWindow, public TClockHost, private TLocationListener {
@@ -85,8 +87,21 @@ public:
     bool ClaimListFolders(const QStringList& files);
     // The instant the face shows, as UTC: its time, date and hands, the labels' columns, bands
     // and hints, the difference and the face's spoken texts all follow from it, through
-    // ComputeCurrentCityTime. For now the clock's current time.
+    // ComputeCurrentCityTime: the clock's current time, or as far from it as the user turned
+    // the face.
     TDateTime FaceNow() const;
+    // How far the face is turned from now. Never stored: nothing of it reaches the data or
+    // the preferences.
+    TViewedTime Viewed;
+    // Turns the face steps hours (or quarter hours) on, or back for negative steps.
+    void StepViewedTime(int steps, bool quarter);
+    // Shows the face at that UTC instant, the clock running on from there.
+    void ShowViewedInstant(TDateTime utc);
+    // The wheel over the face: a notch is a step, a part of one waits for the rest.
+    void SkinImageWheel(QPoint angleDelta, Qt::KeyboardModifiers modifiers);
+    QLabel* ViewOffsetLabel = nullptr; // "+3 h" beside the time while the face is not at now
+    QAction* BackToNow1 = nullptr;
+    TGoToTimeForm* GoToTimeForm = nullptr; // made when first asked for
     void ComputeCurrentCityTime() override;
     void RedrawDial();
     // Everything on the face made afresh from the data; the store's listener does it on every
@@ -170,6 +185,8 @@ public:
     void ClockChanges1Click();
     void ClockChanges2Click();
     void GotoMyCity1Click();
+    void BackToNow1Click();
+    void GoToTime1Click();
     void Dock2Click();
     void AnalogClock2Click();
     void ShowCities2Click();
@@ -223,6 +240,20 @@ protected:
 private:
     void CreateControls();
     void CreateMenus();
+    void CreateViewedTimeControls();
+    // After the face was turned: its caption, the menu and the repaint.
+    void ViewedTimeMoved();
+    void ShowViewedOffset();
+    void PositionViewOffsetLabel();
+    // For the tick: back to now after two minutes without a turn.
+    bool ReturnToNowWhenIdle();
+    // Whether the point of the face is on the time or its caption.
+    bool OnViewedTime(int x, int y) const;
+    // The keys that turn the face, and Escape; false for any other key.
+    bool ViewedTimeKey(const QKeyEvent* e);
+    int WheelRest = 0;          // of a notch, turned so far
+    bool PressedOnTime = false; // a press there returns to now if it ends as a click
+    QPoint PressedFrom;         // where the window stood at that press
     void UpdateCentreCaptions();
     void UpdateDifference();
     void UpdateTimeTexts();

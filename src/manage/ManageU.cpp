@@ -31,16 +31,19 @@ namespace {
 // first), so that the grid is no trap for the keyboard. Watches the grid and its cell editors.
 class TGridTabExit : public QObject {
 public:
-    explicit TGridTabExit(QTableWidget* grid) : QObject(grid), Grid(grid) {
+    explicit TGridTabExit(QTableWidget* grid)
+        : QObject(grid), Grid(grid), Viewport(grid->viewport()) {
         Grid->installEventFilter(this);
-        Grid->viewport()->installEventFilter(this);
+        Viewport->installEventFilter(this);
     }
 
 protected:
     bool eventFilter(QObject* watched, QEvent* e) override {
         // A cell editor is a child of the viewport, polished when it shows, after its delegate
         // began to watch it: filters installed later are asked first.
-        if (watched == Grid->viewport() && e->type() == QEvent::ChildPolished) {
+        // The viewport is kept, not asked for: while the grid is destroyed, its children still
+        // send events here after the grid has stopped being a table.
+        if (watched == Viewport && e->type() == QEvent::ChildPolished) {
             QObject* child = static_cast<QChildEvent*>(e)->child();
             if (child->isWidgetType())
                 child->installEventFilter(this);
@@ -73,6 +76,7 @@ protected:
 
 private:
     QTableWidget* Grid;
+    QWidget* Viewport;
 };
 
 } // namespace

@@ -3,6 +3,7 @@
 #include "CompanionWindowsU.h"
 #include "FakePlatform.h"
 #include "changes/ClockChangesFormU.h"
+#include "clock/GoToTimeU.h"
 #include "clock/SkinU.h"
 #include "clock/TavikU.h"
 #include "manage/CountryPageU.h"
@@ -192,6 +193,24 @@ int main(int argc, char** argv) {
     grab(companions.ClockChanges(), "clock-changes");
     companions.ClockChanges().hide();
     platform.Now = today;
+
+    // The face turned three hours on, and the dialog that goes to a typed time.
+    TDisplayOptions o = form.Options;
+    o.AnalogClock = 1;
+    o.ShowCities = 1;
+    o.Docked = 0;
+    form.ApplyDisplayOptions(o);
+    form.SyncViewMenuChecks();
+    form.activateWindow();
+    form.StepViewedTime(3, false);
+    grab(form, "viewed");
+    form.GoToTime1Click();
+    if (form.GoToTimeForm != nullptr) {
+        form.GoToTimeForm->TimeEdit->setText(QStringLiteral("15:00"));
+        grab(*form.GoToTimeForm, "go-to-time");
+        form.GoToTimeForm->reject();
+    }
+    form.BackToNow1Click();
     form.Data.Modified = false;
     return failures == 0 ? 0 : 1;
 }
