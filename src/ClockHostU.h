@@ -16,11 +16,9 @@ class TClockHost {
 public:
     virtual ~TClockHost() = default;
 
-    // The location data with its file name and bookkeeping: changes go through it, and the
-    // clock and the companions hear of them from it.
+    // The location data with its file name and bookkeeping: changes go through its intents,
+    // and the clock and the companions hear of them from it.
     virtual TLocationStore& Store() = 0;
-    // The data itself, for reading and for edits the store is told of.
-    TCityList& CityList() { return Store().Data(); }
     virtual const TPlatform& Platform() const = 0;
     virtual const TLocaleFacts& LocaleFacts() const = 0;
     // The date format the display options give, for dates that companions show.
@@ -33,11 +31,11 @@ public:
     virtual void SyncViewMenuChecks() = 0;
     virtual void SetTopmost(bool topmost) = 0;
     virtual void ComputeCurrentCityTime() = 0;
-    virtual void RefreshDial() = 0;
+    // A companion that stood before the dial has gone: the clock shows itself afresh (what
+    // the data changed it has heard from the store already).
+    virtual void CompanionClosed() = 0;
     // Saves to the file that Save writes; false (after the message) when it failed.
     virtual bool SaveCityList() = 0;
-    // My City becomes the city, which also takes the centre.
-    virtual void SetMyCity(TCity* city) = 0;
     // True once the clock window has closed for good: windows waiting in a loop of their own
     // stop there, and nothing more is opened.
     virtual bool EndRequested() const = 0;

@@ -136,7 +136,7 @@ void TCompanionWindows::OpenSelectCity(bool myCityMode) {
         return;
     }
     PlaceOnHost(s);
-    TCityList& data = Host.CityList();
+    TCityList& data = Host.Store().Data();
     s.SetCollections(data, data.MyCity);
     if (myCityMode)
         s.EnterMyCityMode();
@@ -153,7 +153,7 @@ void TCompanionWindows::OpenSearch() {
         return;
     }
     PlaceOnHost(s);
-    s.SetCollections(Host.CityList());
+    s.SetCollections(Host.Store().Data());
     s.ResetSearch();
     ShowAboveHost(s);
     s.KeywordEdit->setFocus();
@@ -213,7 +213,7 @@ void TCompanionWindows::NoteZoneDifferences() {
     if (ZoneNote_)
         return;
     const TPlatform& p = Host.Platform();
-    const std::string text = DialZoneNote(Host.CityList(), LoadCityZones(p.ProgramDir),
+    const std::string text = DialZoneNote(Host.Store().Data(), LoadCityZones(p.ProgramDir),
                                           p.Clock ? UnixSeconds(p.Clock->NowUtc()) : 0);
     if (text.empty())
         return;
@@ -229,6 +229,10 @@ void TCompanionWindows::OpenClockChanges() {
     c.Refresh();
     ShowAboveHost(c);
     c.ChangesListBox->setFocus();
+}
+
+void TCompanionWindows::LocationsReplaced() {
+    CityListReplaced();
 }
 
 void TCompanionWindows::CityListReplaced() {

@@ -33,9 +33,12 @@ public:
     void OpenAbout() override;
     void OpenZoneCheck() override;
     void OpenClockChanges() override;
-    void CityListReplaced() override;
     void CloseAll() override;
     void KeepAboveHost() override;
+
+    // Another city list replaced every record: windows that show records put them away (the
+    // store tells when it read one).
+    void CityListReplaced();
 
     // Once a start: a note when a city on the dial differs from its time zone soon.
     void NoteZoneDifferences();
@@ -63,8 +66,10 @@ private:
     // the clock, which stays on top of other windows.
     void ShowAboveHost(QWidget& window);
 
-    // Windows that show records let go of them when the store takes one away.
+    // Windows that show records let go of them when the store takes one away, and put them
+    // away when it read another list.
     void LocationRemoved(TRecordKind kind, std::int32_t id) override;
+    void LocationsReplaced() override;
 
     TClockHost& Host;
     std::unique_ptr<TSplashForm> Splash_;

@@ -28,8 +28,6 @@ public:
     // The coming clock changes of My City and the cities on the dial.
     virtual void OpenClockChanges() = 0;
 
-    // Another city list replaced every record: windows that show records put them away.
-    virtual void CityListReplaced() = 0;
     // The clock window is closing and the program ends.
     virtual void CloseAll() = 0;
     // The clock window came to the front or was shown anew: open companions go above it.

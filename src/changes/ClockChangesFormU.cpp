@@ -35,7 +35,7 @@ TClockChangesForm::~TClockChangesForm() = default;
 void TClockChangesForm::Refresh() {
     const TDateTime now = Host.Platform().Clock->NowUtc();
     std::vector<TClockChangeEntry> entries = ClockChangeEntries(
-        Host.CityList(), now, ClockChangeDays, Host.DisplayOptions().TimeStyle == 1);
+        Host.Store().Data(), now, ClockChangeDays, Host.DisplayOptions().TimeStyle == 1);
     if (Built && entries == Shown)
         return;
     Built = true;

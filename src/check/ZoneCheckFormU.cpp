@@ -129,7 +129,7 @@ void TZoneCheckForm::RunCheck() {
     const TZoneMap map = LoadCityZones(Host.Platform().ProgramDir);
     const std::int64_t now =
         Host.Platform().Clock ? UnixSeconds(Host.Platform().Clock->NowUtc()) : 0;
-    Result_ = CheckZones(Host.CityList(), map, now);
+    Result_ = CheckZones(Host.Store().Data(), map, now);
     DifferList->clear();
     ApartList->clear();
     Shown_.clear();
@@ -155,7 +155,7 @@ void TZoneCheckForm::RunCheck() {
             ? QStringLiteral("Every checked place agrees with the system's time zones for the "
                              "next 12 months (%1 of %2 cities have a zone).")
                   .arg(Result_.CitiesChecked)
-                  .arg(Host.CityList().Cities.Count())
+                  .arg(Host.Store().Data().Cities.Count())
             : QStringLiteral("%1 place(s) differ from the system's time zones within the next 12 "
                              "months. Update fills a place from its zone.")
                   .arg(differ));
@@ -174,19 +174,17 @@ void TZoneCheckForm::UpdateButtonClick() {
     const int row = DifferList->indexOfTopLevelItem(DifferList->currentItem());
     if (row < 0 || static_cast<std::size_t>(row) >= Shown_.size())
         return;
-    UpdatePlace(Host.CityList(), Result_.Places[Shown_[static_cast<std::size_t>(row)]]);
+    UpdatePlace(Host.Store(), Result_.Places[Shown_[static_cast<std::size_t>(row)]]);
     Updated();
 }
 
 void TZoneCheckForm::UpdateAllButtonClick() {
     for (std::size_t i : Shown_)
-        UpdatePlace(Host.CityList(), Result_.Places[i]);
+        UpdatePlace(Host.Store(), Result_.Places[i]);
     Updated();
 }
 
 void TZoneCheckForm::Updated() {
-    Host.ComputeCurrentCityTime();
-    Host.RefreshDial();
     RunCheck();
     (DifferList->topLevelItemCount() > 0 ? static_cast<QWidget*>(DifferList) : CloseButton)
         ->setFocus();

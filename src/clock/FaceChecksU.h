@@ -23,6 +23,9 @@ struct TCityLabelsSource {
     const TCity* Current = nullptr;
     double UtcHour = 0;
     double LocalHour = 0;
+    // The store's generation then: the data may have changed since, or the current city be a
+    // new record in a deleted one's slot. The window compares it.
+    std::uint64_t Generation = 0;
 };
 
 TCityLabelsSource CityLabelsSourceOf(const TDisplayOptions& options, const std::string& timeFormat,
@@ -38,6 +41,8 @@ std::int64_t LabelCheckMinute(TDateTime utc);
 
 // What the difference sentence follows from; it is made again only when one of these changes.
 struct TDifferenceSource {
+    // The store's generation: a city may be a new record in a deleted one's slot.
+    std::uint64_t Generation = 0;
     const TCity* Current = nullptr;
     const TCity* My = nullptr;
     bool MyPlaceFound = false;

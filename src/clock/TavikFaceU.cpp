@@ -36,7 +36,8 @@ TDateTime TTavikForm::FaceNow() const {
 TPlace TTavikForm::PlaceOf(const TCity& city, TPlaceLookup& l) {
     // The record found last time still stands at its index with its id: records are only
     // appended or deleted, so none with that id can have come before it.
-    if (l.City == &city && l.StateId == city.StateId && l.CountryId == city.CountryId) {
+    if (l.Generation == Locations.Generation() && l.City == &city && l.StateId == city.StateId &&
+        l.CountryId == city.CountryId) {
         if (l.Place.State != nullptr && l.Index < Data.States.Count() &&
             &Data.States.Items(l.Index) == l.Place.State && l.Place.State->Id() == l.StateId)
             return l.Place;
@@ -46,6 +47,7 @@ TPlace TTavikForm::PlaceOf(const TCity& city, TPlaceLookup& l) {
             return l.Place;
     }
     l = TPlaceLookup{};
+    l.Generation = Locations.Generation();
     l.City = &city;
     l.StateId = city.StateId;
     l.CountryId = city.CountryId;
@@ -217,6 +219,7 @@ void TTavikForm::UpdateDifference() {
     // The text follows from the two cities, their names, their offsets and which of their
     // times is ahead; it is made again only when one of these changes.
     TDifferenceSource now;
+    now.Generation = Locations.Generation();
     now.Current = Data.CurrentCity;
     now.My = Data.MyCity;
     now.CurrentOffset = CurrentUtcOffset;
@@ -282,7 +285,10 @@ void TTavikForm::BuildCityLabels() {
 }
 
 TCityLabelsSource TTavikForm::CurrentLabelsSource() const {
-    return CityLabelsSourceOf(Options, TimeFormat, Data.CurrentCity, UtcNow, CurrentLocalTime);
+    TCityLabelsSource source =
+        CityLabelsSourceOf(Options, TimeFormat, Data.CurrentCity, UtcNow, CurrentLocalTime);
+    source.Generation = Locations.Generation();
+    return source;
 }
 
 void TTavikForm::BuildCityLabelsFrom(TCityLabelLayout layout) {
@@ -354,7 +360,7 @@ QString TTavikForm::LiveCityLabelHint(int id) const {
 }
 
 bool TTavikForm::CityLabelsCurrent() const {
-    if (!LabelsBuilt ||
+    if (!LabelsBuilt || LabelsBuiltFrom.Generation != Locations.Generation() ||
         !CityLabelsSourceHolds(LabelsBuiltFrom, Options, TimeFormat, Data.CurrentCity, UtcNow,
                                CurrentLocalTime) ||
         CityLabels.size() != LabelLayout.Labels.size())

@@ -411,7 +411,7 @@ void TTavikForm::Contents1Click() {
 }
 
 bool TTavikForm::SaveChangesFirst() {
-    if (!Data.Modified)
+    if (!Locations.Modified())
         return true;
     const TAnswer a = Platform_.Messages->AskYesNoCancel(
         this, QStringLiteral("Do you want to save your changes to ") + SaveDialog.FileName +
@@ -425,14 +425,11 @@ void TTavikForm::Open1Click() {
     TFileDialogSettings dialog = OpenDialog;
     if (!SaveChangesFirst() || !Platform_.Files->Open(this, dialog))
         return;
-    // Read into a fresh list first: a damaged file must leave everything as it was, or Save
-    // would write a mix of two files over it.
-    std::vector<std::uint8_t> bytes;
+    // Checked whole first: a damaged file must leave everything as it was, or Save would
+    // write a mix of two files over it.
+    TCheckedFile file;
     try {
-        bytes = ReadWholeFile(dialog.FileName.toStdString());
-        TMemoryInStream check(bytes);
-        TCityList fresh;
-        ReadCityList(check, fresh);
+        file = TLocationStore::CheckFile(dialog.FileName.toStdString());
     } catch (const EStreamError& e) {
         ShowFileError(e, dialog.FileName);
         return;
@@ -440,22 +437,10 @@ void TTavikForm::Open1Click() {
     // Two clocks saving one list would each overwrite what the other saved.
     if (!ClaimListFolders({dialog.FileName}))
         return;
-    // A window still showing the old records would act on records that are about to go.
-    if (Companions != nullptr)
-        Companions->CityListReplaced();
-    PopupCity = nullptr; // the records they named are gone
-    PopupState = nullptr;
-    PopupCountry = nullptr;
-    PopupAirport = nullptr;
-    Data.MyCity = nullptr; // the new list names its own
-    Data.CurrentCity = nullptr;
-    TMemoryInStream in(bytes);
-    ReadCityList(in, Data); // read cleanly once, so it does again
-    Data.Modified = false;  // what is shown is now what the file holds
     OpenDialog.FileName = dialog.FileName;
     SaveDialog.FileName = dialog.FileName;
-    ComputeCurrentCityTime();
-    RefreshDial();
+    // The store tells the dial and the companions, which put away what showed the old records.
+    Locations.Open(file);
 }
 
 void TTavikForm::SaveAs1Click() {
@@ -484,19 +469,14 @@ bool TTavikForm::ClaimListFolders(const QStringList& files) {
 }
 
 void TTavikForm::ViewCity1Click() {
-    Data.CurrentCity = PopupCity;
-    ComputeCurrentCityTime();
-    RefreshDial();
+    Locations.ShowCity(PopupCity);
 }
 
 void TTavikForm::RemovefromTavik1Click() {
-    if (PopupCity)
-        PopupCity->Default = false; // a choice of the moment: the data is not marked as modified
-    RefreshDial();
+    // A choice of the moment: the data is not marked as modified.
+    Locations.SetOnDial(PopupCity, false, TChoice::OfTheMoment);
 }
 
 void TTavikForm::GotoMyCity1Click() {
-    Data.CurrentCity = Data.MyCity;
-    ComputeCurrentCityTime();
-    RefreshDial();
+    Locations.ShowCity(Data.MyCity);
 }

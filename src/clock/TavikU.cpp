@@ -91,6 +91,7 @@ TTavikForm::TTavikForm(const TPlatform& platform, const TSkin& skin, QWidget* pa
     CityListLoaded = false;
     ResizeAllowed = false;
     Data.Modified = StartedFromAnotherList;
+    Locations.SetFileName(SaveDialog.FileName.toStdString());
     PopupCountry = nullptr;
     PopupState = nullptr;
     PopupCity = nullptr;
@@ -239,8 +240,12 @@ bool TTavikForm::StartFromAnotherList(const QString& damaged, const EStreamError
 }
 
 bool TTavikForm::SaveCityList(const QString& fileName) {
+    const std::string name = fileName.toStdString();
     try {
-        SaveCityListFile(fileName.toStdString(), Data);
+        if (name == Locations.FileName())
+            Locations.Save();
+        else
+            Locations.SaveAs(name);
     } catch (const EStreamError& e) {
         ShowFileError(e, fileName);
         return false;
@@ -277,9 +282,7 @@ bool TTavikForm::event(QEvent* e) {
         const auto* le = static_cast<TCityLabelEvent*>(e);
         TCity* city = Data.Cities.FindById(le->Id);
         if (e->type() == TCityLabelEvent::MsgCityLabelClick) {
-            Data.CurrentCity = city;
-            ComputeCurrentCityTime();
-            RefreshDial();
+            Locations.ShowCity(city);
         } else {
             RemovefromTavik1->setVisible(true);
             PopupCity = city;
@@ -305,17 +308,21 @@ void TTavikForm::LocationsChanged() {
     RefreshDial();
 }
 
-void TTavikForm::LocationRemoved(TRecordKind, std::int32_t) {
+void TTavikForm::LocationRemoved(TRecordKind kind, std::int32_t) {
+    // A popup's record may be the one gone; the centre's are looked up again below.
+    if (kind == TRecordKind::City)
+        PopupCity = nullptr;
+    if (kind == TRecordKind::State)
+        PopupState = nullptr;
     LocationsChanged();
 }
 
 void TTavikForm::LocationsReplaced() {
+    PopupCity = nullptr; // the records they named are gone
+    PopupState = nullptr;
+    PopupCountry = nullptr;
+    PopupAirport = nullptr;
     LocationsChanged();
-}
-
-void TTavikForm::SetMyCity(TCity* city) {
-    Data.MyCity = city;
-    Data.CurrentCity = city;
 }
 
 void TTavikForm::CentreByFrameWhenKnown() {

@@ -44,7 +44,7 @@ public:
     const TDisplayOptions& DisplayOptions() const override { return Options; }
     QWidget* HostWindow() override { return this; }
     bool SaveCityList() override { return SaveCityList(SaveDialog.FileName); }
-    void SetMyCity(TCity* city) override;
+    void CompanionClosed() override { FormActivate(); }
 
     // True when the start-up load was cancelled or the window has closed: the program ends.
     bool EndRequested() const override { return EndRequested_; }
@@ -104,7 +104,9 @@ public:
     TGoToTimeForm* GoToTimeForm = nullptr; // made when first asked for
     void ComputeCurrentCityTime() override;
     void RedrawDial();
-    void RefreshDial() override;
+    // Everything on the face made afresh from the data; the store's listener does it on every
+    // change, the window's own events (shown, new display options) too.
+    void RefreshDial();
     // The window came to the front: RefreshDial, without rebuilding the city labels when they
     // would come out the same.
     void FormActivate();
@@ -276,9 +278,11 @@ private:
     void EnableCompanionCommands();
 
     // Where the place of a city was found last time: checked in constant time before it is
-    // trusted, so that the tick need not search the states; looked up again when records
-    // were deleted, added or replaced meanwhile.
+    // trusted, so that the tick need not search the states; looked up again when the store
+    // told of a change since (a new record may take a deleted one's slot and id) or the
+    // records were changed in place.
     struct TPlaceLookup {
+        std::uint64_t Generation = 0;
         const TCity* City = nullptr;
         std::int32_t StateId = 0;
         std::int32_t CountryId = 0;

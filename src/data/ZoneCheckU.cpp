@@ -401,24 +401,28 @@ std::string DialZoneNote(const TCityList& data, const TZoneMap& map, std::int64_
            "shows what differs and updates them.";
 }
 
-bool UpdatePlace(TCityList& data, const TZoneCheckItem& item) {
+bool UpdatePlace(TLocationStore& store, const TZoneCheckItem& item) {
     if (item.Kind != TZoneCheckItem::Differs)
         return false;
+    TCityList& data = store.Data();
     if (item.StateId != 0) {
         TState* s = data.States.FindById(item.StateId);
         if (!s)
             return false;
-        s->UTCOffset = item.UTCOffset;
-        s->DSTStart = item.DSTStart;
-        s->DSTEnd = item.DSTEnd;
+        TStateChange change{s, *s};
+        change.Value.UTCOffset = item.UTCOffset;
+        change.Value.DSTStart = item.DSTStart;
+        change.Value.DSTEnd = item.DSTEnd;
+        store.ApplyState(change);
     } else {
         TCountry* c = data.Countries.FindById(item.CountryId);
         if (!c)
             return false;
-        c->UTCOffset = item.UTCOffset;
-        c->DSTStart = item.DSTStart;
-        c->DSTEnd = item.DSTEnd;
+        TCountryChange change{c, *c};
+        change.Value.UTCOffset = item.UTCOffset;
+        change.Value.DSTStart = item.DSTStart;
+        change.Value.DSTEnd = item.DSTEnd;
+        store.ApplyCountry(change);
     }
-    data.Modified = true;
     return true;
 }

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "data/CityListU.h"
+#include "data/LocationStoreU.h"
 #include "data/SummerTimeU.h"
 
 #include <cstddef>
@@ -90,9 +91,9 @@ TZoneCheckResult CheckZones(const TCityList& data, const TZoneMap& map, std::int
 // differs from its zone now or within ZoneCheckMonth; empty when none does.
 std::string DialZoneNote(const TCityList& data, const TZoneMap& map, std::int64_t nowUtc);
 
-// Stores what the item says the zone gives in its place and marks the data modified; false when
+// Has the store keep what the item says the zone gives in its place (which tells); false when
 // the item does not differ or its place is gone.
-bool UpdatePlace(TCityList& data, const TZoneCheckItem& item);
+bool UpdatePlace(TLocationStore& store, const TZoneCheckItem& item);
 
 // A place's offset and rules in words: "UTC -6 with daylight saving from First Sunday after
 // 1 April 02:00 to Last Sunday October 02:00", "UTC +5.5 all year".

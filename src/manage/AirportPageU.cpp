@@ -300,7 +300,6 @@ bool TAirportPage::ApplyRecord() {
 bool TAirportPage::ApplyAirport() {
     if (Form.DeleteMode)
         return DeleteRecord();
-    TCityList& data = *Form.Data;
     QTableWidget* grid = AirportCodesStringGrid;
     CommitCodeEditor(); // a code still being typed counts
     if (!Form.NewMode && EditedAirport == nullptr)
@@ -315,7 +314,7 @@ bool TAirportPage::ApplyAirport() {
     for (int i = 0; i < CitiesTarget.Count(); ++i)
         if (CitiesTarget.Checked(i))
             in.Cities.push_back(static_cast<const TCity*>(CitiesTarget.Item(i))->UniqueID);
-    const TApplyOutcome o = ::ApplyAirport(data, EditedAirport, Form.NewMode, in);
+    const TApplyOutcome o = ::ApplyAirport(Form.Host.Store(), EditedAirport, Form.NewMode, in);
     if (!o.Applied) {
         QWidget* focus = o.Focus == TManageField::Name ? static_cast<QWidget*>(AirportNameEdit)
                          : o.Focus == TManageField::Country

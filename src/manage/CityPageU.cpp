@@ -240,7 +240,6 @@ bool TCityPage::ApplyRecord() {
 bool TCityPage::ApplyCity() {
     if (Form.DeleteMode)
         return DeleteRecord();
-    TCityList& data = *Form.Data;
     if (!Form.NewMode && EditedCity == nullptr)
         return false; // nothing loaded to apply to
     TCityInput in;
@@ -257,7 +256,7 @@ bool TCityPage::ApplyCity() {
     for (int i = 0; i < AirportsTarget.Count(); ++i)
         in.Airports.emplace_back(static_cast<TAirport*>(AirportsTarget.Item(i)),
                                  AirportsTarget.Checked(i));
-    const TApplyOutcome o = ::ApplyCity(data, EditedCity, Form.NewMode, in);
+    const TApplyOutcome o = ::ApplyCity(Form.Host.Store(), EditedCity, Form.NewMode, in);
     if (!o.Applied) {
         QWidget* focus =
             o.Focus == TManageField::ShortName  ? static_cast<QWidget*>(CityShortNameEdit)

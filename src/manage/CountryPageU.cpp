@@ -173,7 +173,8 @@ bool TCountryPage::ApplyCountry() {
     if (const auto* city = static_cast<const TCity*>(CapitalTarget.SelectedItem()))
         in.CapitalCity = city->UniqueID;
     in.Panel = Panel->Read();
-    const TApplyOutcome o = ::ApplyCountry(data, EditedCountry, Form.NewMode, in, Panel->Context());
+    const TApplyOutcome o =
+        ::ApplyCountry(Form.Host.Store(), EditedCountry, Form.NewMode, in, Panel->Context());
     if (!o.Applied) {
         QWidget* focus = o.Focus == TManageField::Code   ? static_cast<QWidget*>(CountryCodeEdit)
                          : o.Focus == TManageField::Name ? static_cast<QWidget*>(CountryNameEdit)

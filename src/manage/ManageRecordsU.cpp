@@ -111,8 +111,9 @@ double OffsetFromText(const std::string& text, double stored, const TLocaleFacts
 
 // --- Countries -------------------------------------------------------------------------------
 
-TApplyOutcome ApplyCountry(TCityList& data, TCountry*& edited, bool newMode,
+TApplyOutcome ApplyCountry(TLocationStore& store, TCountry*& edited, bool newMode,
                            const TCountryInput& input, const TDSTSummaryContext& context) {
+    const TCityList& data = store.Data();
     if (!newMode && edited == nullptr)
         return {}; // no record to store into
     std::string name, code;
@@ -134,15 +135,14 @@ TApplyOutcome ApplyCountry(TCityList& data, TCountry*& edited, bool newMode,
 
     TApplyOutcome outcome;
     outcome.Applied = true;
-    data.Modified = true;
-    if (newMode)
-        edited = &data.Countries.AddWithNewId();
-    TCountry& c = *edited;
+    TCountryChange change{newMode ? nullptr : edited, newMode ? TCountry{} : *edited};
+    TCountry& c = change.Value;
     c.Name = name;
     c.Code = code;
     c.CapitalCity = input.CapitalCity;
     SetOffset(c.UTCOffset, input.Offset, context.Locale, outcome);
     StoreDSTPanel(input.Panel, TDSTPanelOwner::Country, c.DSTStart, c.DSTEnd);
+    edited = &store.ApplyCountry(change);
     return outcome;
 }
 
@@ -169,8 +169,9 @@ std::string CountryDeleteRefusal(const TCityList& data, const TCountry& country)
 
 // --- States ----------------------------------------------------------------------------------
 
-TApplyOutcome ApplyState(TCityList& data, TState*& edited, bool newMode, const TStateInput& input,
-                         const TDSTSummaryContext& context) {
+TApplyOutcome ApplyState(TLocationStore& store, TState*& edited, bool newMode,
+                         const TStateInput& input, const TDSTSummaryContext& context) {
+    const TCityList& data = store.Data();
     if (!newMode && edited == nullptr)
         return {}; // no record to store into
     std::string name, code;
@@ -195,15 +196,14 @@ TApplyOutcome ApplyState(TCityList& data, TState*& edited, bool newMode, const T
 
     TApplyOutcome outcome;
     outcome.Applied = true;
-    data.Modified = true;
-    if (newMode)
-        edited = &data.States.AddWithNewId();
-    TState& s = *edited;
+    TStateChange change{newMode ? nullptr : edited, newMode ? TState{} : *edited};
+    TState& s = change.Value;
     s.Name = name;
     s.Code = code;
     s.CountryId = country->UniqueId;
     SetOffset(s.UTCOffset, input.Offset, context.Locale, outcome);
     StoreDSTPanel(input.Panel, TDSTPanelOwner::State, s.DSTStart, s.DSTEnd);
+    edited = &store.ApplyState(change);
     return outcome;
 }
 
@@ -218,27 +218,9 @@ std::string StateDeleteRefusal(const TCityList& data, const TState& state) {
 
 // --- Cities ----------------------------------------------------------------------------------
 
-namespace {
-
-// Links or unlinks one airport as the city page's check says; a full airport takes no link.
-void LinkAirport(TAirport& airport, std::int32_t cityId, bool linked) {
-    int holding = 0, empty = 0;
-    for (int slot = 1; slot <= TAirport::SlotCount; ++slot) {
-        const std::int32_t id = airport.ClosestCities(slot);
-        if (id == cityId && holding == 0)
-            holding = slot;
-        if (id == 0 && empty == 0)
-            empty = slot;
-    }
-    if (!linked && holding != 0)
-        airport.SetClosestCities(holding, 0);
-    else if (linked && holding == 0 && empty != 0)
-        airport.SetClosestCities(empty, cityId);
-}
-
-} // namespace
-
-TApplyOutcome ApplyCity(TCityList& data, TCity*& edited, bool newMode, const TCityInput& input) {
+TApplyOutcome ApplyCity(TLocationStore& store, TCity*& edited, bool newMode,
+                        const TCityInput& input) {
+    const TCityList& data = store.Data();
     if (!newMode && edited == nullptr)
         return {}; // no record to store into
     std::string longName, shortName;
@@ -257,10 +239,8 @@ TApplyOutcome ApplyCity(TCityList& data, TCity*& edited, bool newMode, const TCi
 
     TApplyOutcome outcome;
     outcome.Applied = true;
-    data.Modified = true;
-    if (newMode)
-        edited = &data.Cities.AddWithNewId();
-    TCity& c = *edited;
+    TCityChange change{newMode ? nullptr : edited, newMode ? TCity{} : *edited, nullptr, {}};
+    TCity& c = change.Value;
     c.SetShortName(shortName);
     c.LongName = longName;
     const TState* state = data.States.FindById(input.StateId);
@@ -273,12 +253,11 @@ TApplyOutcome ApplyCity(TCityList& data, TCity*& edited, bool newMode, const TCi
         country = data.Countries.FindById(state->CountryId);
     }
     // Unchecking never takes the capital away: another city may be it by now.
-    if (input.Capital && country != nullptr)
-        country->CapitalCity = c.UniqueID;
+    if (input.Capital)
+        change.CapitalOf = country;
     c.Default = input.Default;
-    for (const auto& [airport, linked] : input.Airports)
-        if (data.Airports.IndexOf(airport) >= 0)
-            LinkAirport(*airport, c.UniqueID, linked);
+    change.Airports = input.Airports;
+    edited = &store.ApplyCity(change);
     return outcome;
 }
 
@@ -287,24 +266,6 @@ std::string CityDeleteRefusal(const TCity& city, const TCity* myCity) {
         return {};
     return "This city cannot be removed because of the following reasons: \r\n\r\n"
            "* This city is set to My City. It cannot be deleted.\r\n";
-}
-
-void UnlinkCityFromAirports(TAirports& airports, std::int32_t cityId) {
-    for (TAirport* a : airports) {
-        for (int slot = 1; slot <= TAirport::SlotCount; ++slot)
-            if (a->ClosestCities(slot) == cityId)
-                a->SetClosestCities(slot, 0);
-        a->PackClosestCities();
-    }
-}
-
-void UnlinkDeletedCity(TCityList& data, std::int32_t cityId) {
-    if (cityId == 0)
-        return;
-    for (TCountry* c : data.Countries)
-        if (c->CapitalCity == cityId)
-            c->CapitalCity = 0;
-    UnlinkCityFromAirports(data.Airports, cityId);
 }
 
 bool AirportIsFull(const TAirport& airport, std::int32_t cityId) {
@@ -324,8 +285,9 @@ std::string FullAirportMessage(const TAirport& airport) {
 
 // --- Airports --------------------------------------------------------------------------------
 
-TApplyOutcome ApplyAirport(TCityList& data, TAirport*& edited, bool newMode,
+TApplyOutcome ApplyAirport(TLocationStore& store, TAirport*& edited, bool newMode,
                            const TAirportInput& input) {
+    const TCityList& data = store.Data();
     if (!newMode && edited == nullptr)
         return {}; // no record to store into
     std::string name;
@@ -351,10 +313,8 @@ TApplyOutcome ApplyAirport(TCityList& data, TAirport*& edited, bool newMode,
 
     TApplyOutcome outcome;
     outcome.Applied = true;
-    data.Modified = true;
-    if (newMode)
-        edited = &data.Airports.AddWithNewId();
-    TAirport& a = *edited;
+    TAirportChange change{newMode ? nullptr : edited, newMode ? TAirport{} : *edited};
+    TAirport& a = change.Value;
     a.Name = name;
     for (int slot = 1; slot <= TAirport::SlotCount; ++slot)
         a.SetCodes(slot, codes[static_cast<std::size_t>(slot - 1)]);
@@ -366,6 +326,7 @@ TApplyOutcome ApplyAirport(TCityList& data, TAirport*& edited, bool newMode,
     for (std::int32_t id : input.Cities)
         if (id != 0 && slot <= TAirport::SlotCount)
             a.SetClosestCities(slot++, id);
+    edited = &store.ApplyAirport(change);
     return outcome;
 }
 

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "data/CityListU.h"
+#include "data/LocationStoreU.h"
 #include "manage/DSTPanelRulesU.h"
 
 #include <array>
@@ -10,8 +11,9 @@
 #include <vector>
 
 // The rules of the location data window: what each page's Apply checks, in which order, and
-// stores; what a deletion refuses. The window reads its controls into the inputs below (texts
-// in UTF-8, as typed) and shows the outcome.
+// hands the store; what a deletion refuses. The window reads its controls into the inputs below
+// (texts in UTF-8, as typed) and shows the outcome; the store keeps the record and tells the
+// windows.
 
 // The offsets a place may have, in hours east of UTC.
 constexpr double MinUTCOffset = -12.0;
@@ -49,8 +51,9 @@ struct TCountryInput {
     std::int32_t CapitalCity = 0; // 0: "-- No City --" or no selection
     TDSTPanelState Panel;
 };
-// Checks and stores; in new mode adds the country and makes it the edited one.
-TApplyOutcome ApplyCountry(TCityList& data, TCountry*& edited, bool newMode,
+// Checks and has the store keep it; in new mode the store adds the country and it becomes the
+// edited one.
+TApplyOutcome ApplyCountry(TLocationStore& store, TCountry*& edited, bool newMode,
                            const TCountryInput& input, const TDSTSummaryContext& context);
 // The message that refuses the deletion, or empty when the country may go.
 std::string CountryDeleteRefusal(const TCityList& data, const TCountry& country);
@@ -62,8 +65,8 @@ struct TStateInput {
     std::int32_t CountryId = 0; // 0: none selected
     TDSTPanelState Panel;
 };
-TApplyOutcome ApplyState(TCityList& data, TState*& edited, bool newMode, const TStateInput& input,
-                         const TDSTSummaryContext& context);
+TApplyOutcome ApplyState(TLocationStore& store, TState*& edited, bool newMode,
+                         const TStateInput& input, const TDSTSummaryContext& context);
 std::string StateDeleteRefusal(const TCityList& data, const TState& state);
 
 struct TCityInput {
@@ -76,14 +79,9 @@ struct TCityInput {
     // The airports of the check list with their marks.
     std::vector<std::pair<TAirport*, bool>> Airports;
 };
-TApplyOutcome ApplyCity(TCityList& data, TCity*& edited, bool newMode, const TCityInput& input);
+TApplyOutcome ApplyCity(TLocationStore& store, TCity*& edited, bool newMode,
+                        const TCityInput& input);
 std::string CityDeleteRefusal(const TCity& city, const TCity* myCity);
-// Takes the city out of every airport's list and packs every list.
-void UnlinkCityFromAirports(TAirports& airports, std::int32_t cityId);
-// Before a city is deleted: nothing may go on naming its id, which the next new city would
-// inherit (the next id is the largest + 1). Clears every capital that names it and takes it out
-// of every airport's list.
-void UnlinkDeletedCity(TCityList& data, std::int32_t cityId);
 // Whether the airport has no room left for the city (which it does not serve yet).
 bool AirportIsFull(const TAirport& airport, std::int32_t cityId);
 std::string FullAirportMessage(const TAirport& airport);
@@ -95,7 +93,7 @@ struct TAirportInput {
     std::int32_t StateId = 0;
     std::vector<std::int32_t> Cities; // the checked cities in list order
 };
-TApplyOutcome ApplyAirport(TCityList& data, TAirport*& edited, bool newMode,
+TApplyOutcome ApplyAirport(TLocationStore& store, TAirport*& edited, bool newMode,
                            const TAirportInput& input);
 std::string TooManyCitiesMessage();
 

@@ -243,7 +243,7 @@ void TManageForm::BeginEdit(TManagePage page, std::int32_t recordId) {
 }
 
 void TManageForm::Open(TManagePage page, TManageMode mode, std::int32_t recordId) {
-    SetCollections(Host.CityList(), Host.CityList().MyCity);
+    SetCollections(Host.Store().Data(), Host.Store().Data().MyCity);
     ResetPages();
     TManagePageBase* p = PageOf(page);
     switch (mode) {
@@ -324,8 +324,7 @@ void TManageForm::FormShow() {
 void TManageForm::FormClose() {
     if (Data == nullptr)
         return;
-    Data->MyCity = MyCity;
-    Host.RefreshDial();
+    Host.CompanionClosed();
 }
 
 void TManageForm::ManagePageControlChange() {

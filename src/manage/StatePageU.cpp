@@ -160,7 +160,8 @@ bool TStatePage::ApplyState() {
     if (const auto* c = static_cast<const TCountry*>(CountryTarget.SelectedItem()))
         in.CountryId = c->UniqueId;
     in.Panel = Panel->Read();
-    const TApplyOutcome o = ::ApplyState(data, EditedState, Form.NewMode, in, Panel->Context());
+    const TApplyOutcome o =
+        ::ApplyState(Form.Host.Store(), EditedState, Form.NewMode, in, Panel->Context());
     if (!o.Applied) {
         QWidget* focus = o.Focus == TManageField::Name   ? static_cast<QWidget*>(StateNameEdit)
                          : o.Focus == TManageField::Code ? static_cast<QWidget*>(StateCodeEdit)

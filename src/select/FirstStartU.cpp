@@ -9,7 +9,7 @@
 bool RunFirstStart(TClockHost& host, TMyCityMessageForm& message, TSelectCityForm& select) {
     QWidget* window = host.HostWindow();
     const TPlatform& platform = host.Platform();
-    TCityList& data = host.CityList();
+    TCityList& data = host.Store().Data();
     if (data.Cities.Count() == 0) {
         // Without a city the choice could never be made, and the dialog never be left.
         platform.Messages->Show(

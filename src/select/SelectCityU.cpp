@@ -5,6 +5,8 @@
 #include "widgets/QtTextU.h"
 
 #include <algorithm>
+#include <utility>
+#include <vector>
 
 #include <QCloseEvent>
 #include <QGroupBox>
@@ -241,7 +243,7 @@ void TSelectCityForm::MyCityButtonClick() {
     TCity* city = MyCityMode ? SelectedCity() : nullptr;
     if (city != nullptr) {
         WorkingMyCity = city;
-        city->Default = true; // My City is always on the dial
+        Host.Store().SetOnDial(city, true); // My City is always on the dial
         MyCityButton->setEnabled(false);
         const int top = CityListBox->horizontalScrollBar()->value();
         Data->Cities.FillListBox(ListTarget, WorkingMyCity);
@@ -254,23 +256,20 @@ void TSelectCityForm::MyCityButtonClick() {
         OkButton->setEnabled(true);
         MyCityButton->setEnabled(false);
     }
-    Host.CityList().Modified = true;
 }
 
 void TSelectCityForm::OkButtonClick() {
     if (MyCityMode) {
-        Host.SetMyCity(WorkingMyCity);
-        Host.RefreshDial();
+        Host.Store().SetMyCity(WorkingMyCity);
     } else {
+        std::vector<std::pair<TCity*, bool>> marks;
         for (int i = 0; i < CheckTarget.Count(); ++i)
-            static_cast<TCity*>(CheckTarget.Item(i))->Default = CheckTarget.Checked(i);
-        Host.CityList().Modified = true;
+            marks.emplace_back(static_cast<TCity*>(CheckTarget.Item(i)), CheckTarget.Checked(i));
+        Host.Store().SetOnDial(marks);
     }
     if (FirstRun) {
         FirstRun = false;
         Host.SetTopmost(Host.DisplayOptions().StayOnTop != 0);
-        Host.SetMyCity(WorkingMyCity);
-        Host.RefreshDial();
         Host.SaveCityList(); // a failure is shown; go on
     }
     CancelButton->setEnabled(true);
@@ -297,8 +296,8 @@ void TSelectCityForm::closeEvent(QCloseEvent* e) {
 
 void TSelectCityForm::done(int result) {
     QDialog::done(result);
-    // Every way out (Ok, Cancel, Escape, the close box) shows the dial's new state at once.
-    Host.RefreshDial();
+    // Every way out (Ok, Cancel, Escape, the close box) shows the clock afresh.
+    Host.CompanionClosed();
 }
 
 void TSelectCityForm::showEvent(QShowEvent* e) {

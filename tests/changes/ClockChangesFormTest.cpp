@@ -34,7 +34,7 @@ QStringList Lines(const TClockChangesForm& f) {
 QStringList Expected(TClockHost& host) {
     QStringList l;
     for (const TClockChangeEntry& e :
-         ClockChangeEntries(host.CityList(), host.Platform().Clock->NowUtc(), ClockChangeDays,
+         ClockChangeEntries(host.Store().Data(), host.Platform().Clock->NowUtc(), ClockChangeDays,
                             host.DisplayOptions().TimeStyle == 1))
         l << ToQ(e.Text) + (e.Detail.empty() ? QString() : QStringLiteral("\n") + ToQ(e.Detail));
     return l;

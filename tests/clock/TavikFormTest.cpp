@@ -312,7 +312,7 @@ TEST_F(TavikForm, ADamagedListAtStartOffersItsBackupTheDefaultWorldOrQuitting) {
         EXPECT_FALSE(f->EndRequested());
         EXPECT_EQ(f->Data.MyCity, nullptr);
         EXPECT_EQ(f->Data.Cities.Count(), 9);
-        f->SetMyCity(f->Data.Cities.FindById(5));
+        f->Store().SetMyCity(f->Data.Cities.FindById(5));
         EXPECT_TRUE(f->SaveCityList(user));
     }
     EXPECT_EQ(Bytes(backup), good);

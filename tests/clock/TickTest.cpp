@@ -9,6 +9,7 @@
 #include <QCoreApplication>
 #include <QFile>
 #include <QHelpEvent>
+#include <algorithm>
 #include <cstdlib>
 #include <gtest/gtest.h>
 #include <new>
@@ -436,4 +437,47 @@ TEST_F(Tick, TheLabelsAreCheckedOnceAMinuteOnly) {
     P.Now = Utc(12, 11, 0);
     f->RedrawDial();
     EXPECT_NE(f->CityLabels, before);
+}
+
+TEST_F(Tick, TheFaceFollowsTheStoreWithNoRefreshAsked) {
+    P.Now = Utc(12, 0, 0);
+    auto f = Start(1);
+    f->RefreshDial();
+    auto labelled = [&](int id) {
+        return std::any_of(f->CityLabels.begin(), f->CityLabels.end(),
+                           [id](const TCityLabel* l) { return l->Id() == id; });
+    };
+    ASSERT_TRUE(labelled(3));
+    TLocationStore& store = f->Store();
+
+    // Off the dial for the moment: gone from the columns, and nothing to save.
+    store.SetOnDial(f->Data.Cities.FindById(3), false, TChoice::OfTheMoment);
+    EXPECT_FALSE(labelled(3));
+    EXPECT_FALSE(f->Data.Modified);
+
+    ASSERT_TRUE(store.ShowCity(f->Data.Cities.FindById(3)));
+    EXPECT_EQ(f->CurrentCityLabel->text(), QStringLiteral("Delhi+\u00BD"));
+    EXPECT_EQ(f->DifferenceMyCityLabel->text(),
+              QStringLiteral("Delhi is 5\u00BD hours later than London"));
+
+    // The centre deleted: the face goes home. The next new city takes the last city's slot and
+    // id, and the face shows the new one, not what it kept of the old.
+    ASSERT_TRUE(store.Delete(TRecordKind::City, 9)); // Lost, the last
+    TCity* cairo = f->Data.Cities.FindById(8);
+    const std::int32_t egypt = cairo->CountryId;
+    ASSERT_TRUE(store.ShowCity(cairo));
+    ASSERT_TRUE(store.Delete(TRecordKind::City, 8));
+    EXPECT_EQ(f->Data.CurrentCity, f->Data.MyCity);
+    EXPECT_EQ(f->CurrentCityLabel->text(), QStringLiteral("London"));
+    TCityChange change;
+    change.Value.LongName = "Giza";
+    change.Value.SetShortName("Giza");
+    change.Value.CountryId = egypt;
+    TCity& giza = store.ApplyCity(change);
+    EXPECT_EQ(&giza, cairo) << "the slot is reused";
+    EXPECT_EQ(giza.UniqueID, 8) << "and the id";
+    ASSERT_TRUE(store.ShowCity(&giza));
+    EXPECT_TRUE(f->CurrentCityLabel->text().startsWith(QStringLiteral("Giza")));
+    EXPECT_TRUE(f->DifferenceMyCityLabel->text().startsWith(QStringLiteral("Giza is ")));
+    EXPECT_TRUE(f->Data.Modified);
 }

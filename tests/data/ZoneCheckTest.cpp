@@ -63,7 +63,8 @@ protected:
         fs::remove_all(Dir_);
     }
 
-    TCityList Data;
+    TLocationStore Store;
+    TCityList& Data = Store.Data();
     TZoneMap Map;
     fs::path Dir_;
     std::optional<TScopedTzdir> Tzdir_;
@@ -90,7 +91,7 @@ TEST_F(ZoneCheck, AStalePlaceIsFoundUpdatedAndThenAgrees) {
     // Within the month ahead of New Year the saving is still months away.
     EXPECT_EQ(CheckZones(Data, Map, Year2027, ZoneCheckMonth).Count(TZoneCheckItem::Differs), 0u);
 
-    ASSERT_TRUE(UpdatePlace(Data, mx));
+    ASSERT_TRUE(UpdatePlace(Store, mx));
     EXPECT_TRUE(Data.Modified);
     EXPECT_EQ(Data.Countries.Items(0).UTCOffset, -6);
     EXPECT_EQ(Data.Countries.Items(0).DSTStart.Kind, RuleKindNone);
@@ -100,7 +101,7 @@ TEST_F(ZoneCheck, AStalePlaceIsFoundUpdatedAndThenAgrees) {
     EXPECT_EQ(r.Count(TZoneCheckItem::Differs), 0u);
     // An item that does not differ changes nothing.
     Data.Modified = false;
-    EXPECT_FALSE(UpdatePlace(Data, r.Places[0]));
+    EXPECT_FALSE(UpdatePlace(Store, r.Places[0]));
     EXPECT_FALSE(Data.Modified);
 }
 

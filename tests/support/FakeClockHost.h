@@ -31,15 +31,11 @@ public:
     void SyncViewMenuChecks() override { ++Synced; }
     void SetTopmost(bool topmost) override { Topmost = topmost; }
     void ComputeCurrentCityTime() override { ++Computed; }
-    void RefreshDial() override { ++Refreshed; }
+    void CompanionClosed() override { ++Refreshed; }
     bool SaveCityList() override {
         ++Saved;
         Data.Modified = false;
         return true;
-    }
-    void SetMyCity(TCity* city) override {
-        Data.MyCity = city;
-        Data.CurrentCity = city;
     }
     bool EndRequested() const override { return Ended; }
 
