@@ -45,6 +45,18 @@ protected:
         return f;
     }
 
+    // The time written out, without seconds, on the 24-hour clock; shown.
+    std::unique_ptr<TTavikForm> StartDigital(TFakePlatform& p) {
+        auto f = Start(p);
+        TDisplayOptions o = f->Options;
+        o.AnalogClock = 0;
+        o.ShowSeconds = 0;
+        o.TimeStyle = 1;
+        f->ApplyDisplayOptions(o);
+        f->show();
+        return f;
+    }
+
     // One notch of the wheel over a widget of the face, delivered as the desktop does.
     static void Wheel(QWidget* over, int delta, Qt::KeyboardModifiers mods = Qt::NoModifier) {
         const QPointF at(over->width() / 2.0, over->height() / 2.0);
@@ -157,13 +169,8 @@ TEST_F(ViewedFace, AViewedInstantShowsTheFaceOfAClockStartedThen) {
 
 TEST_F(ViewedFace, WheelAndKeysTurnTheFaceAndEveryWayLeadsBackToNow) {
     P.Now = Utc(2026, 12, 8, 12, 0);
-    auto f = Start(P);
-    TDisplayOptions o = f->Options;
-    o.AnalogClock = 0;
-    o.ShowSeconds = 0;
-    o.TimeStyle = 1;
-    f->ApplyDisplayOptions(o);
-    f->show();
+    auto f = StartDigital(P);
+    const TDisplayOptions o = f->Options;
     f->activateWindow();
     ASSERT_TRUE(QTest::qWaitForWindowActive(f.get()));
     const QByteArray list = FileBytes(P.File(QStringLiteral("user.tvk")));
@@ -256,13 +263,7 @@ TEST_F(ViewedFace, WheelAndKeysTurnTheFaceAndEveryWayLeadsBackToNow) {
 
 TEST_F(ViewedFace, GoToTimeShowsTheInstantTypedInTheCityChosen) {
     P.Now = Utc(2026, 12, 8, 12, 0);
-    auto f = Start(P);
-    TDisplayOptions o = f->Options;
-    o.AnalogClock = 0;
-    o.ShowSeconds = 0;
-    o.TimeStyle = 1;
-    f->ApplyDisplayOptions(o);
-    f->show();
+    auto f = StartDigital(P);
     QMenu* popup = Child<QMenu>(f.get(), "TavikPopupMenu");
     QAction* go = Child<QAction>(popup, "GoToTime1");
     ASSERT_TRUE(popup->actions().contains(go));
